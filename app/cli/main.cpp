@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+  std::puts("quaverly-cli " QUAVERLY_VERSION);
+  return 0;
+}
