@@ -1,0 +1,23 @@
+#pragma once
+// The subcommands of quaverly-cli. Each takes the arguments after its name and writes to the
+// given streams, so tests and other front ends can run it without a process. Exit statuses:
+// 0 success, 1 a file that is not MIDI, damaged or unwritable, 2 a usage error.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace quaverly::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFileError = 1;
+inline constexpr int kExitUsage = 2;
+
+using Args = std::vector<std::string>;
+
+// CoreCommands.cpp
+int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
+int RunCsv(const Args& args, std::ostream& out, std::ostream& err);
+int RunCopy(const Args& args, std::ostream& out, std::ostream& err);
+
+}  // namespace quaverly::cli
