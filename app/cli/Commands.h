@@ -20,4 +20,8 @@ int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunCsv(const Args& args, std::ostream& out, std::ostream& err);
 int RunCopy(const Args& args, std::ostream& out, std::ostream& err);
 
+// LyricsCommands.cpp
+int RunKar2Lyrics(const Args& args, std::ostream& out, std::ostream& err);
+int RunLyrics2Kar(const Args& args, std::ostream& out, std::ostream& err);
+
 }  // namespace quaverly::cli

@@ -22,6 +22,14 @@ constexpr Command kCommands[] = {
      quaverly::cli::RunInfo},
     {"csv", "csv FILE         every event of FILE as midicsv(1) lists it", quaverly::cli::RunCsv},
     {"copy", "copy IN OUT      read IN and write it to OUT as Save does", quaverly::cli::RunCopy},
+    {"kar2lyrics",
+     "kar2lyrics IN OUT [--track N] [--keep-text]\n                   karaoke text events of track "
+     "N to lyric events",
+     quaverly::cli::RunKar2Lyrics},
+    {"lyrics2kar",
+     "lyrics2kar IN OUT [--track N] [--language L] [--title T] [--artist A]\n                   "
+     "lyric events of track N to Soft Karaoke text tracks",
+     quaverly::cli::RunLyrics2Kar},
 };
 
 void PrintHelp(std::ostream& out) {

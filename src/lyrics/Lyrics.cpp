@@ -133,6 +133,8 @@ bool LyricsToText(Song& song, int source, const KaraokeInfo& info) {
   if (!IsTrack(song, source)) return false;
   const std::vector<Placed> lyrics_source = PlacedEvents(song.Row(source));
   if (!InsertTwoTracks(song, 0)) return false;
+  // A single-track file cannot hold the new tracks.
+  if (song.Header.Format == 0) song.Header.Format = 1;
 
   std::vector<Placed> karaoke;
   karaoke.push_back({MetaEvent(meta::kTrackName, "Soft Karaoke"), 0});

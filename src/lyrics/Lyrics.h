@@ -37,8 +37,8 @@ bool TextToLyrics(Song& song, int source, bool keep_text);
 
 // Inserts the tracks "Soft Karaoke" (track 1) and "Words" (track 2) and fills "Words" with
 // the header lines and one text event per lyric of track `source` (numbered before the
-// insertion), each at its lyric's tick. Returns false, changing nothing, when source is not
-// a track of the song or no two tracks can be added.
+// insertion), each at its lyric's tick. A format 0 song becomes format 1. Returns false, changing
+// nothing, when source is not a track of the song or no two tracks can be added.
 bool LyricsToText(Song& song, int source, const KaraokeInfo& info);
 
 // The list index (track - 1) the lyrics dialog preselects among tracks 1..ListTrackCount-1:

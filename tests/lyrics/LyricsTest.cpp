@@ -249,6 +249,14 @@ TEST_F(LyricsToTextTest, BuildsTheTwoKaraokeTracksWithTheirHeaderLines) {
   EXPECT_EQ(song_.Tracks[5], source_);
   EXPECT_FALSE(LyricsToText(song_, 6, KaraokeInfo{}));
   EXPECT_EQ(song_.Header.TrackCount, 6);
+
+  // A single-track file cannot hold three tracks: it becomes format 1.
+  Song single = SongOf({At({{10, Lyric("la")}, {20, Meta(meta::kEndOfTrack, "")}})});
+  single.Header.Format = 0;
+  ASSERT_TRUE(LyricsToText(single, 0, KaraokeInfo{}));
+  EXPECT_EQ(single.Header.Format, 1);
+  EXPECT_EQ(Texts(single.Tracks[2])[7], "\\la");
+  EXPECT_EQ(single.Tracks[0].Events.size(), 2u);
 }
 
 TEST_F(LyricsToTextTest, CarriageReturnsBecomeLineAndParagraphMarks) {
