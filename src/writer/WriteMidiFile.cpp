@@ -98,7 +98,8 @@ void WriteTrack(const Track& row, Emitter& out) {
       default: {
         const auto status = static_cast<uint8_t>(128 + 16 * e.Status + e.Channel);
         // A message with Time 0 always carries its status byte, as saved files always have.
-        if (e.Time == 0 || status != last_status) out.Byte(status);
+        // System messages have no data bytes, so without their status nothing would be left.
+        if (e.Time == 0 || status != last_status || e.Status == kSystemMessage) out.Byte(status);
         last_status = status;
         switch (e.Status) {
           case kProgramChange:

@@ -61,7 +61,8 @@ TEST(WriteMidiFile, RunningStatusRule) {
        Channel(96, kNoteOn, 0, 65, 100), MidiEvent{96, kSysEx, 0, 0, 0, "\x01\xF7"},
        Channel(96, kNoteOn, 0, 67, 100), Channel(96, kNoteOn, 1, 67, 100),
        Channel(96, kProgramChange, 1, 5, 99), Channel(96, kProgramChange, 1, 6, 99),
-       Channel(96, kPitchBend, 1, 0, 64), Meta(96, meta::kEndOfTrack, "junk")},
+       Channel(96, kPitchBend, 1, 0, 64), Channel(96, kSystemMessage, 1, 0),
+       Channel(96, kSystemMessage, 1, 0), Meta(96, meta::kEndOfTrack, "junk")},
       96);
   const std::vector<uint8_t> expected = {0x60, 0x90, 0x3C, 0x64,  // first message of the track
                                          0x00, 0x3E, 0x64,        // running status
@@ -74,6 +75,7 @@ TEST(WriteMidiFile, RunningStatusRule) {
                                          0x00, 0xC1, 0x05,         // program change: one data byte
                                          0x00, 0x06,               //
                                          0x00, 0xE1, 0x00, 0x40,   //
+                                         0x00, 0xF1, 0x00, 0xF1,   // system messages never run on
                                          0x00, 0xFF, 0x2F, 0x00};  // end of track ignores its Text
   EXPECT_EQ(TrackData(SerializeMidi(song)), expected);
 }
