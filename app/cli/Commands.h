@@ -24,4 +24,8 @@ int RunCopy(const Args& args, std::ostream& out, std::ostream& err);
 int RunKar2Lyrics(const Args& args, std::ostream& out, std::ostream& err);
 int RunLyrics2Kar(const Args& args, std::ostream& out, std::ostream& err);
 
+// BatchCommands.cpp
+int RunCatalog(const Args& args, std::ostream& out, std::ostream& err);
+int RunCreateDb(const Args& args, std::ostream& out, std::ostream& err);
+
 }  // namespace quaverly::cli

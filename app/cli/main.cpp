@@ -30,6 +30,13 @@ constexpr Command kCommands[] = {
      "lyrics2kar IN OUT [--track N] [--language L] [--title T] [--artist A]\n                   "
      "lyric events of track N to Soft Karaoke text tracks",
      quaverly::cli::RunLyrics2Kar},
+    {"catalog",
+     "catalog DIR [--no-subfolders] [--output FILE] [--rename-karaoke]\n"
+     "                   [--underscores-to-spaces | --spaces-to-underscores]\n"
+     "                   a catalog of the *.mid files under DIR (default FileInfo.TXT)",
+     quaverly::cli::RunCatalog},
+    {"create-db", "create-db [FOLDER] an empty catalog database Midi1.db in FOLDER",
+     quaverly::cli::RunCreateDb},
 };
 
 void PrintHelp(std::ostream& out) {
