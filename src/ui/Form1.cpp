@@ -19,6 +19,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "ui/LyrCopy.h"
 #include "ui/TextDecode.h"
 #include "ui/frmSplash.h"
 #include "writer/WriteMidiFile.h"
@@ -463,10 +464,10 @@ void Form1::StopMidi_Click() {
 }
 
 // Opens the lyrics dialog LyrCopy, modeless.
-void Form1::ConvLyr_Click() {}
+void Form1::ConvLyr_Click() { LyrCopy::Show(*this); }
 
 // Opens the lyrics dialog LyrCopy, as Convert Lyrics does.
-void Form1::Command1_Click() {}
+void Form1::Command1_Click() { LyrCopy::Show(*this); }
 
 // Asks for the batch options (CatAsk) and runs the catalog.
 void Form1::Bprocess_Click() {}
