@@ -252,7 +252,13 @@ class Parser {
         if (cls != kSystemMessage) data1 = status;
         if (RunningBytesOf(cls) == 1 && !Byte(data2)) return Step::kDamaged;
       }
-      track.Events.push_back(MidiEvent{event_time, cls, last_channel_, data1, data2, {}});
+      // Filled in place: moving a temporary would copy its empty string's buffer.
+      MidiEvent& event = track.Events.emplace_back();
+      event.Time = event_time;
+      event.Status = cls;
+      event.Channel = last_channel_;
+      event.Data1 = data1;
+      event.Data2 = data2;
     }
     time = next_time;
 
