@@ -9,21 +9,30 @@
 namespace quaverly {
 namespace {
 
-// Appends into a buffer reserved for the whole file, so writing needs no reallocation.
+// The most bytes one event takes: a 4-byte delta-time, then a meta event's FF, type and
+// 4-byte length (channel messages take at most 3), then its data.
+std::size_t MaxEventBytes(const MidiEvent& e) { return 10 + e.Text.size(); }
+
+// Writes into a buffer sized once for the whole file; Room() before each event keeps every
+// write inside it.
 class Emitter {
  public:
-  explicit Emitter(std::size_t capacity) { bytes_.resize(capacity); }
+  explicit Emitter(std::size_t capacity) : bytes_(capacity) {}
 
-  void Byte(uint8_t b) {
-    Grow(1);
-    bytes_[size_++] = b;
+  void Room(std::size_t n) {
+    if (size_ + n > bytes_.size()) bytes_.resize(std::max(bytes_.size() * 2, size_ + n));
   }
+  void Byte(uint8_t b) { bytes_[size_++] = b; }
   void Bytes(const void* data, std::size_t n) {
-    Grow(n);
+    if (n == 0) return;
     std::memcpy(bytes_.data() + size_, data, n);
     size_ += n;
   }
   void VarLen(int32_t v) {
+    if (v >= 0 && v < 0x80) {
+      Byte(static_cast<uint8_t>(v));
+      return;
+    }
     const VarLenBytes b = EncodeVarLen(v);
     Bytes(b.Bytes.data(), b.Count);
   }
@@ -50,21 +59,15 @@ class Emitter {
   }
 
  private:
-  void Grow(std::size_t n) {
-    if (size_ + n > bytes_.size()) bytes_.resize(std::max(bytes_.size() * 2, size_ + n));
-  }
   ByteBuffer bytes_;
   std::size_t size_ = 0;
 };
 
-// An upper bound of the serialised size: 4 delta bytes, 2 status bytes and a 4-byte length
-// per event, plus the data.
 std::size_t SizeBound(const Song& song, int track_count) {
   std::size_t n = 14;
   for (int t = 0; t < track_count; ++t) {
-    const Track& row = song.Row(t);
     n += 8;
-    for (const MidiEvent& e : row.Events) n += 12 + e.Text.size();
+    for (const MidiEvent& e : song.Row(t).Events) n += MaxEventBytes(e);
   }
   return n;
 }
@@ -74,6 +77,7 @@ void WriteTrack(const Track& row, Emitter& out) {
   const std::size_t count = row.Events.size();
   for (std::size_t j = 0; j < count; ++j) {
     const MidiEvent& e = row.Events[j];
+    out.Room(MaxEventBytes(e));
     const int32_t delta = row.TickOf(j) - e.Time;
     out.VarLen(delta < 0 ? 0 : delta);
     switch (e.Status) {
@@ -123,12 +127,14 @@ void WriteTrack(const Track& row, Emitter& out) {
 ByteBuffer SerializeMidi(const Song& song) {
   const int track_count = song.Header.TrackCount < 0 ? 0 : song.Header.TrackCount;
   Emitter out(SizeBound(song, track_count));
+  out.Room(14 + 8 * static_cast<std::size_t>(track_count));
   out.Bytes("MThd", 4);
   out.Long(6);  // exactly three words follow, whatever length the file claimed
   out.Word(song.Header.Format);
   out.Word(song.Header.TrackCount);
   out.Word(song.Header.Division);
   for (int t = 0; t < track_count; ++t) {
+    out.Room(8);
     out.Bytes("MTrk", 4);
     const std::size_t length_at = out.Size();
     out.Long(0);
