@@ -256,7 +256,7 @@ TEST(KeySignatureName, NamesMajorKeysAndMarksMinor) {
 }
 
 TEST(ReadMidiFile, DamagedCausesKeepWhatWasRead) {
-  const std::vector<std::pair<const char*, std::initializer_list<int>>> cases = {
+  const std::vector<std::pair<const char*, std::vector<int>>> cases = {
       {"tempo 0", {0xFF, 0x51, 0x03, 0x00, 0x00, 0x00}},
       {"tempo beyond 16-bit BPM", {0xFF, 0x51, 0x03, 0x00, 0x07, 0x27}},  // 1831
       {"tempo with two bytes", {0xFF, 0x51, 0x02, 0x07, 0xA1}},
@@ -270,7 +270,8 @@ TEST(ReadMidiFile, DamagedCausesKeepWhatWasRead) {
   for (const auto& [name, raw] : cases) {
     SCOPED_TRACE(name);
     MidiBuilder b;
-    b.Header(1, 1, 96).BeginTrack().Event(5, {0x90, 0x3C, 0x40}).Raw({0x07}).Raw(raw);
+    b.Header(1, 1, 96).BeginTrack().Event(5, {0x90, 0x3C, 0x40}).Raw({0x07});
+    for (int byte : raw) b.Raw({byte});
     b.EndChunk();
     for (ReadMode mode : {ReadMode::kDisplay, ReadMode::kCatalog}) {
       const ReadResult r = Read(b, mode);
