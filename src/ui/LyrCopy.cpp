@@ -50,7 +50,11 @@ LyrCopy::LyrCopy(Form1& form) : QDialog(&form), form_(form) {
 }
 
 LyrCopy& LyrCopy::Show(Form1& form) {
-  auto* dialog = form.findChild<LyrCopy*>(QStringLiteral("LyrCopy"), Qt::FindDirectChildrenOnly);
+  // A closed dialog may still wait for its deletion; only an open one is reused.
+  LyrCopy* dialog = nullptr;
+  for (LyrCopy* child : form.findChildren<LyrCopy*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isVisible()) dialog = child;
+  }
   if (!dialog) dialog = new LyrCopy(form);
   dialog->show();
   dialog->raise();
