@@ -19,6 +19,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "ui/BatchCommand.h"
 #include "ui/LyrCopy.h"
 #include "ui/TextDecode.h"
 #include "ui/frmSplash.h"
@@ -470,10 +471,10 @@ void Form1::ConvLyr_Click() { LyrCopy::Show(*this); }
 void Form1::Command1_Click() { LyrCopy::Show(*this); }
 
 // Asks for the batch options (CatAsk) and runs the catalog.
-void Form1::Bprocess_Click() {}
+void Form1::Bprocess_Click() { RunBatchCommand(*this); }
 
 // The catalog database command is offered but never enabled.
-void Form1::MkDB_Click() {}
+void Form1::MkDB_Click() { CreateDatabaseCommand(*this); }
 
 void Form1::exitmenu_Click() {
   if (!MaySaveChanges()) return;
