@@ -123,6 +123,9 @@ inline std::vector<uint8_t> GenerateSong(std::size_t target_bytes, int tracks = 
   map.End(0);
   AppendChunk(file, "MTrk", map.Bytes());
 
+  const std::size_t used = file.size() + 8 * static_cast<std::size_t>(tracks - 1);
+  const std::size_t per_instrument =
+      target_bytes > used ? (target_bytes - used) / static_cast<std::size_t>(tracks - 1) : 0;
   static constexpr std::string_view kWords[] = {"Hel",  "lo ",  "dar",  "ling ", "/how ",
                                                 "are ", "you ", "\\to", "night "};
   for (int t = 1; t < tracks; ++t) {
@@ -133,7 +136,7 @@ inline std::vector<uint8_t> GenerateSong(std::size_t target_bytes, int tracks = 
     track.Channel(0, 0xB0 | channel, 7, 100);
     track.Channel(0, 0xB0 | channel, 10, random.Below(128));
     uint32_t pending = 0;
-    while (track.Size() + 16 < per_track) {
+    while (track.Size() + 16 < per_instrument) {
       const int key = 36 + random.Below(60);
       track.Channel(pending, 0x90 | channel, key, 40 + random.Below(80));
       if (t == 2 && random.Below(4) == 0) {

@@ -56,8 +56,12 @@ int RunCsv(const Args& args, std::ostream& out, std::ostream& err) {
   if (!Usage(args, 1, err)) return kExitUsage;
   const ReadResult result = ReadMidiFile(args[0], ReadMode::kDisplay);
   if (!ReadWhole(result, args[0], err)) return kExitFileError;
-  const std::string csv = MidiCsv(result.song);
-  out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+  WriteMidiCsv(result.song, out);
+  out.flush();
+  if (!out) {
+    err << "quaverly-cli: cannot write the listing of " << args[0] << '\n';
+    return kExitFileError;
+  }
   return kExitOk;
 }
 

@@ -3,62 +3,130 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <ostream>
 #include <string_view>
 
 namespace quaverly {
 namespace {
 
+// Formats lines into a buffer of about kChunk bytes that it hands on whenever it fills,
+// either appended to a string or written to a stream, so a listing of any length needs
+// little memory and no buffer is ever cleared or moved.
 class CsvLine {
  public:
-  explicit CsvLine(std::string& out) : out_(out) {}
+  static constexpr std::size_t kChunk = 1 << 20;
+  CsvLine(std::string* text, std::ostream* stream)
+      : text_(text),
+        stream_(stream),
+        buffer_(new char[kChunk + kSlack]),
+        capacity_(kChunk + kSlack) {}
 
+  void Uint(uint64_t v) {
+    Room(24);
+    char* p = buffer_.get() + used_;
+    // Most fields are data bytes: below 1000 the digits are written directly.
+    if (v < 10) {
+      *p++ = static_cast<char>('0' + v);
+    } else if (v < 100) {
+      *p++ = static_cast<char>('0' + v / 10);
+      *p++ = static_cast<char>('0' + v % 10);
+    } else if (v < 1000) {
+      *p++ = static_cast<char>('0' + v / 100);
+      *p++ = static_cast<char>('0' + v / 10 % 10);
+      *p++ = static_cast<char>('0' + v % 10);
+    } else {
+      p = std::to_chars(p, p + 24, v).ptr;
+    }
+    used_ = static_cast<std::size_t>(p - buffer_.get());
+  }
   void Int(int64_t v) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    out_.append(buf, static_cast<std::size_t>(r.ptr - buf));
+    if (v < 0) {
+      Raw("-");
+      Uint(static_cast<uint64_t>(-(v + 1)) + 1);
+    } else {
+      Uint(static_cast<uint64_t>(v));
+    }
+  }
+  void Raw(std::string_view text) {
+    Room(text.size());
+    std::memcpy(buffer_.get() + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+  void Separator() {
+    Room(2);
+    buffer_[used_] = ',';
+    buffer_[used_ + 1] = ' ';
+    used_ += 2;
   }
   // Starts a record: "track, tick, Type".
   void Begin(int track, int64_t tick, std::string_view type) {
     Int(track);
-    out_ += ", ";
+    Separator();
     Int(tick);
-    out_ += ", ";
-    out_ += type;
+    Separator();
+    Raw(type);
   }
   void Field(int64_t v) {
-    out_ += ", ";
+    Separator();
     Int(v);
   }
   // Non-graphic Latin-1 bytes become a backslash and three octal digits; quotes and
   // backslashes are doubled.
   void Quoted(std::string_view text) {
-    out_ += ", \"";
+    Room(4 + 4 * text.size());
+    char* p = buffer_.get() + used_;
+    *p++ = ',';
+    *p++ = ' ';
+    *p++ = '"';
     for (const char ch : text) {
       const auto c = static_cast<unsigned char>(ch);
       if (c < 0x20 || (c >= 0x7F && c <= 0xA0)) {
-        const char esc[4] = {'\\', static_cast<char>('0' + (c >> 6)),
-                             static_cast<char>('0' + ((c >> 3) & 7)),
-                             static_cast<char>('0' + (c & 7))};
-        out_.append(esc, 4);
-      } else if (c == '"') {
-        out_ += "\"\"";
-      } else if (c == '\\') {
-        out_ += "\\\\";
+        *p++ = '\\';
+        *p++ = static_cast<char>('0' + (c >> 6));
+        *p++ = static_cast<char>('0' + ((c >> 3) & 7));
+        *p++ = static_cast<char>('0' + (c & 7));
+      } else if (c == '"' || c == '\\') {
+        *p++ = ch;
+        *p++ = ch;
       } else {
-        out_ += ch;
+        *p++ = ch;
       }
     }
-    out_ += '"';
+    *p++ = '"';
+    used_ = static_cast<std::size_t>(p - buffer_.get());
   }
   void Bytes(std::string_view data) {
     Field(static_cast<int64_t>(data.size()));
     for (const char ch : data) Field(static_cast<unsigned char>(ch));
   }
-  void Raw(std::string_view text) { out_ += text; }
-  void End() { out_ += '\n'; }
+  void End() {
+    Room(1);
+    buffer_[used_++] = '\n';
+    if (used_ >= kChunk) Flush();
+  }
+  void Flush() {
+    if (text_ != nullptr) text_->append(buffer_.get(), used_);
+    if (stream_ != nullptr) stream_->write(buffer_.get(), static_cast<std::streamsize>(used_));
+    used_ = 0;
+  }
 
  private:
-  std::string& out_;
+  static constexpr std::size_t kSlack = 1 << 16;
+  void Room(std::size_t n) {
+    if (capacity_ - used_ >= n) return;
+    Flush();
+    if (n > capacity_) {  // one very long text or sysex field
+      buffer_.reset(new char[n]);
+      capacity_ = n;
+    }
+  }
+  std::string* text_;
+  std::ostream* stream_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
+  std::size_t used_ = 0;
 };
 
 // Byte i of a meta event's data; fixed-size fields of a short event read as 0.
@@ -208,17 +276,7 @@ void AppendTrack(const Track& row, int track, CsvLine& line) {
   line.End();
 }
 
-}  // namespace
-
-void AppendMidiCsv(const Song& song, std::string& out) {
-  std::size_t estimate = 64;
-  for (const Track& row : song.Tracks) {
-    estimate += 48;
-    for (const MidiEvent& e : row.Events) estimate += 32 + e.Text.size() * 4;
-  }
-  out.reserve(out.size() + estimate);
-
-  CsvLine line(out);
+void ListSong(const Song& song, CsvLine& line) {
   line.Begin(0, 0, "Header");
   line.Field(song.Header.Format);
   line.Field(song.Header.TrackCount);
@@ -232,6 +290,20 @@ void AppendMidiCsv(const Song& song, std::string& out) {
   }
   line.Begin(0, 0, "End_of_file");
   line.End();
+}
+
+}  // namespace
+
+void AppendMidiCsv(const Song& song, std::string& out) {
+  CsvLine line(&out, nullptr);
+  ListSong(song, line);
+  line.Flush();
+}
+
+void WriteMidiCsv(const Song& song, std::ostream& sink) {
+  CsvLine line(nullptr, &sink);
+  ListSong(song, line);
+  line.Flush();
 }
 
 std::string MidiCsv(const Song& song) {

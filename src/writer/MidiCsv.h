@@ -3,6 +3,7 @@
 // line for line as that tool lists a well-formed file, so that its output can be checked
 // against an independent reader and edited with csvmidi or a spreadsheet.
 
+#include <ostream>
 #include <string>
 
 #include "song/Song.h"
@@ -15,5 +16,7 @@ namespace quaverly {
 // EndTime.
 void AppendMidiCsv(const Song& song, std::string& out);
 std::string MidiCsv(const Song& song);
+// The same listing written to sink in pieces of about a megabyte.
+void WriteMidiCsv(const Song& song, std::ostream& sink);
 
 }  // namespace quaverly
