@@ -352,6 +352,7 @@ void Form1::OpenFile(const QString& path) {
 }
 
 void Form1::Command3_Click() {
+  if (!MaySaveChanges()) return;
   Command3_->setEnabled(false);
   BusyPointer busy(this, Qt::BusyCursor);
   const QString path = testfile_->text();
