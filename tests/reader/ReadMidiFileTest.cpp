@@ -450,6 +450,19 @@ TEST(ReadMidiFile, HostileHeadersAllocateOnlyForBytesPresent) {
   EXPECT_EQ(Read(foreign).outcome, ReadOutcome::kComplete);
 }
 
+TEST(ReadMidiFile, NoLimitOnNamedTracksAndEveryReadStartsWithoutNames) {
+  MidiBuilder b;
+  b.Header(1, 300, 96);
+  for (int t = 0; t < 300; ++t) b.BeginTrack().Meta(0, 3, "T" + std::to_string(t)).EndTrack();
+  const ReadResult r = Read(b);
+  ASSERT_EQ(r.outcome, ReadOutcome::kComplete);
+  ASSERT_EQ(r.song.Tracks.size(), 300u);
+  EXPECT_EQ(r.song.TrackNameEntry(299), " 299 T299");
+
+  const ReadResult unnamed = Read(testing::KaraokeSong());
+  for (int t = 0; t < 3; ++t) EXPECT_EQ(unnamed.song.TrackNameEntry(t), "");
+}
+
 TEST(ReadMidiFile, TruncationAtEveryByte) {
   const std::vector<uint8_t> whole = testing::TwoTrackSong().bytes();
   const std::size_t first_end = 14 + 8 + 39;
