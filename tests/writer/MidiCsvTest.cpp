@@ -69,5 +69,23 @@ TEST(MidiCsv, ShortFixedFieldsReadAsZero) {
             "1, 0, Time_signature, 0, 0, 0, 0\n1, 0, End_track\n0, 0, End_of_file\n");
 }
 
+TEST(MidiCsv, ListingsAndFieldsLongerThanTheBuffer) {
+  Song song;
+  song.Header = MidiHeader{6, 0, 1, 96};
+  Track& t = song.MutableRow(0);
+  std::string expected = "0, 0, Header, 0, 1, 96\n1, 0, Start_track\n";
+  for (int i = 0; i < 60000; ++i) {
+    t.Events.push_back(Event(i * 1000, kNoteOn, 9, {}, static_cast<uint8_t>(i % 128), 100));
+    expected += "1, " + std::to_string((i + 1) * 1000) + ", Note_on_c, 9, " +
+                std::to_string(i % 128) + ", 100\n";
+  }
+  t.Events.push_back(Event(60000000, kMeta, meta::kLyric, std::string(700000, '\x01')));
+  t.EndTime = 60000001;
+  expected += "1, 60000001, Lyric_t, \"";
+  for (int i = 0; i < 700000; ++i) expected += "\\001";
+  expected += "\"\n1, 60000001, End_track\n0, 0, End_of_file\n";
+  EXPECT_TRUE(MidiCsv(song) == expected);  // too long to print on failure
+}
+
 }  // namespace
 }  // namespace quaverly
