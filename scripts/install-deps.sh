@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev
           qt6-base-dev libgl-dev libsqlite3-dev libfluidsynth-dev fluidsynth
-          timgm6mb-soundfont midicsv)
+          timgm6mb-soundfont midicsv hyperfine)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
