@@ -7,6 +7,7 @@
 
 #include "MidiBuilder.h"
 #include "TempDir.h"
+#include "reader/ReadMidiFile.h"
 #include "writer/WriteMidiFile.h"
 
 namespace quaverly {
@@ -106,6 +107,28 @@ TEST(WriteMidiFile, LastEventKeepsItsTickAndTimeDecreaseWritesZero) {
                                          0x00, 0x00, 0x90, 0x3D, 0x01, 0x00, 0xB0,
                                          0x07, 0x64, 0x87, 0x63, 0xFF, 0x2F, 0x00};  // 995 as VLQ
   EXPECT_EQ(TrackData(SerializeMidi(song)), expected);
+}
+
+TEST(WriteMidiFile, ReadAndWrittenAgainGivesTheSameBytes) {
+  // Every track ends some ticks after its last message, and the SMPTE division is negative:
+  // a saved file must keep both.
+  MidiBuilder file;
+  file.Header(1, 2, -7656)
+      .BeginTrack()
+      .Tempo(0, 500000)
+      .Meta(0, 0x03, "Tempo map")
+      .EndTrack(1920)
+      .BeginTrack()
+      .Event(0, {0x90, 0x3C, 0x64})
+      .Event(96, {0x90, 0x3C, 0x00})  // its Time is 0: the status byte stays
+      .Event(0x4000, {0x3C, 0x40})
+      .Event(0, {0xB0, 0x07, 0x7F})
+      .SysEx(0, 0xF0, "\x7E\x7F\x09\x01\xF7")
+      .Event(5, {0xB0, 0x0A, 0x40})
+      .EndTrack(300);
+  const ReadResult read = ReadMidiBytes(file.bytes(), ReadMode::kDisplay);
+  ASSERT_EQ(read.outcome, ReadOutcome::kComplete);
+  EXPECT_EQ(SerializeMidi(read.song), file.bytes());
 }
 
 TEST(WriteMidiFile, HeaderAlwaysSixAndNegativeDivision) {
