@@ -56,6 +56,8 @@ class Parser {
  private:
   enum class Step { kGoOn, kStop, kDamaged };
 
+  // The byte primitives again, inlined: calling ReadEventHeader for every event makes a
+  // whole read about 1.6 times slower. They read what it reads, in the same order.
   bool Byte(uint8_t& out) {
     if (pos_ >= size_) return false;
     out = data_[pos_++];
