@@ -51,8 +51,10 @@ CatalogFile::CatalogFile(std::filesystem::path path) : path_(std::move(path)), t
   std::random_device seed;
   std::mt19937_64 rng(seed());
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    temp_ = folder /
-            ("." + target_.filename().string() + "." + std::to_string(rng() % 1000000000) + ".tmp");
+    std::string name(".");
+    name.append(target_.filename().string()).append(".");
+    name.append(std::to_string(rng() % 1000000000)).append(".tmp");
+    temp_ = folder / name;
     fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }

@@ -9,8 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-
-#include "song/NumberText.h"
+#include <string>
 
 namespace quaverly {
 namespace {
@@ -147,7 +146,11 @@ fs::path MakeUniqueName(const fs::path& old_name, const fs::path& new_name) {
   // of an unchanged, taken name is then refused.
   for (int tries = 0; tries < 100000; ++tries) {
     ++n;
-    const fs::path candidate = new_name.parent_path() / (stem + NumberText(n) + extension);
+    std::string numbered = stem;
+    // The number set off by a space, or by its minus sign (as number text has it).
+    if (n >= 0) numbered.push_back(' ');
+    numbered.append(std::to_string(n)).append(extension);
+    const fs::path candidate = new_name.parent_path() / numbered;
     if (!Exists(candidate)) return candidate;
   }
   return new_name;
