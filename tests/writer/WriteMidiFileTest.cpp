@@ -149,15 +149,6 @@ TEST(WriteMidiFile, NoTracksGivesTheHeaderOnly) {
   EXPECT_EQ(SerializeMidi(song).size(), 14u);
 }
 
-TEST(WriteMidiFile, LongDataGetsMultiByteLengths) {
-  const std::string text(200, 'a');
-  const Song song = OneTrackSong({Meta(0, meta::kText, text), Meta(0, meta::kEndOfTrack)}, 0);
-  const std::vector<uint8_t> data = TrackData(SerializeMidi(song));
-  ASSERT_EQ(data.size(), 4u + 1 + 200 + 4);
-  EXPECT_EQ(data[3], 0x81);
-  EXPECT_EQ(data[4], 0x48);  // 200 = 0x81 0x48
-}
-
 TEST(WriteMidiFile, ReplacesTheFileWhole) {
   testing::TempDir dir;
   const auto path = dir / "song.mid";
