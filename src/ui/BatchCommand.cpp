@@ -156,12 +156,17 @@ void RunBatchCommand(Form1& form, const BatchCommandHooks& hooks) {
     catalog = cdlg.FileName();
   }
 
+  const bool was_visible = form.isVisible();
   form.BeginBatch();
   const BatchResult result =
       RunWithProgress(form, ask->StartFolder(), options,
                       std::filesystem::path(QFile::encodeName(catalog).toStdString()));
   form.EndBatch();
   DisablePlay(form);
+  // A completed run starts the next command from the initial settings.
+  ask->deleteLater();
+  // The window was closed during the run: the program is ending, so ask nothing more.
+  if (was_visible && !form.isVisible()) return;
   TellProblems(form, result);
 
   if (options.catalog && result.ok()) {
@@ -177,8 +182,6 @@ void RunBatchCommand(Form1& form, const BatchCommandHooks& hooks) {
       }
     }
   }
-  // A completed run starts the next command from the initial settings.
-  ask->deleteLater();
 }
 
 void CreateDatabaseCommand(Form1& form) {
