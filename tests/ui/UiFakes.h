@@ -24,8 +24,9 @@ inline QApplication& App() {
   static int argc = 1;
   static char name[] = "test_ui";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: at exit Qt's own statics may already be gone.
+  static auto* app = new QApplication(argc, argv);
+  return *app;
 }
 
 // Answers file dialogs and message boxes from queues and records what was asked.
