@@ -172,6 +172,10 @@ QWidget* Form1::BuildGeneralTab() {
   FTempo_ = NamedLabel("FTempo", QStringLiteral("???"), tab);
   FCopyTxt_ = NamedLabel("FCopyTxt", QString(), tab);
   FileInfo_ = ReportBox("FileInfo", tab);
+  // Long paths and copyright notices must not widen the window.
+  for (QLabel* label : {FName_, FCopyTxt_}) {
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  }
 
   // The transport where the sequencer control stands: top right of the General tab.
   auto* midi = new QWidget(tab);

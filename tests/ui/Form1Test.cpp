@@ -428,6 +428,10 @@ TEST(Form1, UnsavedChangesAreAskedAboutBeforeOpenExitAndClose) {
   w.dialogs->button_answers = {QMessageBox::Cancel};
   EXPECT_FALSE(w.form->close());
 
+  w.dialogs->button_answers = {QMessageBox::Cancel};
+  w.form->Command3_Click();  // Read Midi File would replace the edited song
+  EXPECT_EQ(w.form->song().Header.Division, 192);
+
   w.dialogs->button_answers = {QMessageBox::Discard};
   w.form->Open_Click();  // then cancels the file dialog
   EXPECT_EQ(w.dialogs->requests.size(), 1u);
@@ -435,7 +439,7 @@ TEST(Form1, UnsavedChangesAreAskedAboutBeforeOpenExitAndClose) {
   w.dialogs->button_answers = {QMessageBox::Save};
   EXPECT_TRUE(w.form->close());
   EXPECT_EQ(static_cast<uint8_t>(ReadAll(dir / "a.mid")[13]), 192);
-  EXPECT_EQ(w.dialogs->questions.size(), 5u);
+  EXPECT_EQ(w.dialogs->questions.size(), 6u);
 }
 
 TEST(Form1, DroppedFileIsOpenedAndBatchDisablesSongCommands) {
