@@ -29,7 +29,7 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 
 bool Exists(const fs::path& p) {
   struct stat st {};
-  return ::lstat(p.c_str(), &st) == 0 || errno != ENOENT;
+  return ::lstat(p.c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 std::string Refusal(const fs::path& from, const fs::path& to, int err) {
