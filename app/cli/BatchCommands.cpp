@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -50,6 +51,10 @@ class Progress : public BatchListener {
 
   void FileStarted(int files_done, const std::filesystem::path& file) override {
     if (terminal_ == nullptr) return;
+    // A few updates a second are enough to read; thousands would only slow the run.
+    const auto now = std::chrono::steady_clock::now();
+    if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
     std::string line = std::to_string(files_done) + " done: " + file.string();
     if (line.size() > 100) line = line.substr(0, 48) + "..." + line.substr(line.size() - 49);
     *terminal_ << "\r\033[K" << line << std::flush;
@@ -63,6 +68,7 @@ class Progress : public BatchListener {
   }
   std::ostream* terminal_;
   bool shown_ = false;
+  std::chrono::steady_clock::time_point last_;
 };
 
 int CatalogUsage(std::ostream& err, const std::string& problem) {
