@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -26,9 +25,9 @@ void ExpectDamaged(const ReadResult& r) {
 }
 
 // A one-track format-0 file around the given events, without end of track.
-MidiBuilder OneTrack(std::initializer_list<int> raw, int division = 96) {
+MidiBuilder OneTrack(std::initializer_list<int> raw) {
   MidiBuilder b;
-  b.Header(0, 1, division).BeginTrack().Raw(raw).EndChunk();
+  b.Header(0, 1, 96).BeginTrack().Raw(raw).EndChunk();
   return b;
 }
 
