@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QGridLayout>
@@ -13,7 +14,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -149,6 +152,27 @@ CatAsk::CatAsk(QWidget* parent) : QDialog(parent) {
   connect(cancel, &QPushButton::clicked, this, &CatAsk::Cancel_Click);
   connect(Dir1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &CatAsk::Dir1_Change);
+  // The model reads folders in the background: show the folder again as its way fills in,
+  // once the tree has taken in the new rows.
+  connect(
+      dir_model_, &QAbstractItemModel::rowsInserted, this,
+      [this](const QModelIndex& filled) {
+        QString way = dir_model_->filePath(filled);
+        if (!way.endsWith(QLatin1Char('/'))) way += QLatin1Char('/');
+        if (follow_ && folder_.startsWith(way)) ShowFolderInTree();
+      },
+      Qt::QueuedConnection);
+  // It also sorts what it has read, which moves the rows.
+  connect(
+      dir_model_, &QAbstractItemModel::layoutChanged, this,
+      [this] {
+        if (follow_) ShowFolderInTree();
+      },
+      Qt::QueuedConnection);
+  connect(Dir1_->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+          [this] { follow_ = false; });
+  Dir1_->viewport()->installEventFilter(this);
+  Dir1_->installEventFilter(this);
   FillDrives();
   SetFolder(QDir::currentPath());
   connect(Drive1_, &QComboBox::activated, this, &CatAsk::Drive1_Change);
@@ -184,17 +208,38 @@ void CatAsk::Cancel_Click() {
 
 void CatAsk::reject() { Cancel_Click(); }
 
+bool CatAsk::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress) {
+    follow_ = false;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CatAsk::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // A hidden tree cannot scroll; once laid out, bring the folder into view.
+  QTimer::singleShot(0, this, &CatAsk::ShowFolderInTree);
+}
+
 void CatAsk::SetFolder(const QString& folder) {
   folder_ = QDir::cleanPath(QDir(folder).absolutePath());
-  const QModelIndex index = dir_model_->index(folder_);
-  if (index.isValid()) {
-    const QSignalBlocker quiet(Dir1_->selectionModel());
-    Dir1_->setCurrentIndex(index);
-    Dir1_->expand(index);
-    Dir1_->scrollTo(index);
-  }
+  follow_ = true;
+  Dir1_->collapseAll();
+  ShowFolderInTree();
   SelectDriveOf(folder_);
   FillFiles();
+}
+
+void CatAsk::ShowFolderInTree() {
+  const QModelIndex index = dir_model_->index(folder_);
+  if (!index.isValid()) return;
+  for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
+    Dir1_->expand(parent);
+  }
+  const QSignalBlocker quiet(Dir1_->selectionModel());
+  Dir1_->setCurrentIndex(index);
+  Dir1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void CatAsk::Dir1_Change(const QModelIndex& current) {

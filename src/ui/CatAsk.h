@@ -47,12 +47,21 @@ class CatAsk : public QDialog {
   // Escape and the window's close button answer as Cancel does.
   void reject() override;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void FillDrives();
   void FillFiles();
+  // Expands the way to folder_ in Dir1 and selects it.
+  void ShowFolderInTree();
   void SelectDriveOf(const QString& folder);
 
   QString folder_;
+  // Whether the tree keeps bringing folder_ into view as it reads folders; ends as soon as
+  // the user moves about in the tree.
+  bool follow_ = true;
   QCheckBox* DoSubs_;
   QComboBox* Drive1_;
   QTreeView* Dir1_;
