@@ -164,6 +164,7 @@ void RunBatchCommand(Form1& form, const BatchCommandHooks& hooks) {
   form.EndBatch();
   DisablePlay(form);
   // A completed run starts the next command from the initial settings.
+  ask->setObjectName(QString());
   ask->deleteLater();
   // The window was closed during the run: the program is ending, so ask nothing more.
   if (was_visible && !form.isVisible()) return;
