@@ -90,8 +90,12 @@ std::string StoreFileAtomically(const std::filesystem::path& requested,
   std::filesystem::path temp;
   int raw_fd = -1;
   for (int attempt = 0; attempt < 100 && raw_fd < 0; ++attempt) {
-    temp = folder / ("." + path.filename().string() + "." + std::to_string(rng() % 1000000000) +
-                     ".tmp");
+    std::string name = ".";
+    name += path.filename().string();
+    name += '.';
+    name += std::to_string(rng() % 1000000000);
+    name += ".tmp";
+    temp = folder / name;
     raw_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (raw_fd < 0 && errno != EEXIST) return Describe("write", requested, errno);
   }

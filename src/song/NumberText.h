@@ -9,7 +9,9 @@ namespace quaverly {
 
 inline std::string PlainNumberText(int64_t v) { return std::to_string(v); }
 inline std::string NumberText(int64_t v) {
-  return v < 0 ? std::to_string(v) : " " + std::to_string(v);
+  std::string text = std::to_string(v);
+  if (v >= 0) text.insert(text.begin(), ' ');
+  return text;
 }
 
 // Every text the program builds ends its lines with CR LF.
