@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "song/Allocator.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void PrintHelp(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  quaverly::KeepFreedMemoryForReuse();
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> all(argv + 1, argv + argc);
   if (all.empty()) {

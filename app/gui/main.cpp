@@ -4,9 +4,11 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include "song/Allocator.h"
 #include "ui/Form1.h"
 
 int main(int argc, char* argv[]) {
+  quaverly::KeepFreedMemoryForReuse();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quaverly"));
   QApplication::setApplicationVersion(QStringLiteral(QUAVERLY_VERSION));

@@ -11,6 +11,9 @@
 namespace quaverly {
 namespace {
 
+// Far beyond any real MIDI file; a larger one is refused rather than loaded.
+constexpr off_t kMaxFileSize = off_t{1} << 30;
+
 std::string Describe(const char* what, const std::filesystem::path& path, int err) {
   return std::string("cannot ") + what + " " + path.string() + ": " + std::strerror(err);
 }
@@ -39,7 +42,8 @@ class FileDescriptor {
 
 LoadResult LoadFile(const std::filesystem::path& path) {
   LoadResult result;
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Non-blocking, so that opening a FIFO cannot hang; only regular files are read.
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     result.error = Describe("open", path, errno);
     return result;
@@ -49,12 +53,18 @@ LoadResult LoadFile(const std::filesystem::path& path) {
     result.error = Describe("read", path, errno);
     return result;
   }
-  if (S_ISDIR(st.st_mode)) {
-    result.error = Describe("read", path, EISDIR);
+  if (!S_ISREG(st.st_mode)) {
+    // A device such as /dev/zero never ends; a folder has no bytes.
+    result.error = "cannot read " + path.string() + ": " +
+                   (S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "Not a regular file");
+    return result;
+  }
+  if (st.st_size > kMaxFileSize) {
+    result.error = "cannot read " + path.string() + ": " + std::strerror(EFBIG);
     return result;
   }
   // The size is a hint only: the file may change while it is read.
-  if (S_ISREG(st.st_mode) && st.st_size > 0) result.bytes.reserve(static_cast<size_t>(st.st_size));
+  result.bytes.reserve(static_cast<size_t>(st.st_size));
   uint8_t chunk[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
@@ -65,6 +75,11 @@ LoadResult LoadFile(const std::filesystem::path& path) {
       return result;
     }
     if (n == 0) break;
+    if (result.bytes.size() + static_cast<size_t>(n) > static_cast<size_t>(kMaxFileSize)) {
+      result.error = "cannot read " + path.string() + ": " + std::strerror(EFBIG);
+      result.bytes.clear();
+      return result;
+    }
     result.bytes.insert(result.bytes.end(), chunk, chunk + n);
   }
   return result;

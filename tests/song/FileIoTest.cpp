@@ -1,9 +1,8 @@
-#include "song/FileIo.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "TempDir.h"
+#include "song/FileIo.h"
 
 namespace quaverly {
 namespace {
@@ -20,6 +19,12 @@ TEST(FileIo, LoadingAMissingFileFailsWithoutCreatingIt) {
   EXPECT_NE(r.error.find("No such file"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(missing));
   EXPECT_FALSE(LoadFile(dir.path()).ok());
+
+  // Neither a FIFO without a writer nor an endless device may hang the program.
+  const auto fifo = dir / "pipe.mid";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_NE(LoadFile(fifo).error.find("Not a regular file"), std::string::npos);
+  EXPECT_FALSE(LoadFile("/dev/zero").ok());
 }
 
 TEST(FileIo, StoreReplacesWholeFileKeepsModeAndLeavesNoTemporaries) {
