@@ -115,15 +115,20 @@ int main(int argc, char** argv) {
   std::string write_path;
   std::size_t bytes = 4700000;
   bool fresh_memory = false;
+  int kept = 1;  // the benchmark library sees only the arguments that are not ours
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg.starts_with("--write-midi=")) write_path = arg.substr(13);
-    if (arg.starts_with("--bytes=")) bytes = std::strtoull(argv[i] + 8, nullptr, 10);
-    if (arg == "--fresh-memory") {
+    if (arg.starts_with("--write-midi=")) {
+      write_path = arg.substr(13);
+    } else if (arg.starts_with("--bytes=")) {
+      bytes = std::strtoull(argv[i] + 8, nullptr, 10);
+    } else if (arg == "--fresh-memory") {
       fresh_memory = true;
-      argv[i] = argv[0];  // not one of the benchmark library's flags
+    } else {
+      argv[kept++] = argv[i];
     }
   }
+  argc = kept;
   // Measure as the programs run, which keep freed memory for the next file.
   if (!fresh_memory) quaverly::KeepFreedMemoryForReuse();
   if (!write_path.empty()) return WriteGeneratedSong(write_path, bytes);
