@@ -1,11 +1,9 @@
 #pragma once
-// Runs a command line through the shell and collects its exit status, stdout and stderr, for
-// tests that drive quaverly-cli and the midicsv tool as a user would.
+// Runs a program as a user would, through the shell, and collects its status, stdout and stderr.
 
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,28 +13,22 @@ namespace quaverly::testing {
 
 struct ProcessResult {
   int status = -1;  // exit status; -1 when the process did not exit normally
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
-inline std::string ShellQuote(const std::string& s) {
-  std::string q = "'";
-  for (const char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-// program and args are quoted; the output goes through files in a fresh folder.
 inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args) {
+  const auto quote = [](const std::string& s) {
+    std::string q = "'";
+    for (const char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  };
   TempDir dir;
-  std::string command = ShellQuote(program);
-  for (const std::string& a : args) command += " " + ShellQuote(a);
-  command += " >" + ShellQuote((dir / "out").string()) + " 2>" + ShellQuote((dir / "err").string());
+  std::string command = quote(program);
+  for (const std::string& a : args) command += " " + quote(a);
+  command += " >" + quote((dir / "out").string()) + " 2>" + quote((dir / "err").string());
   const int raw = std::system(command.c_str());
-  ProcessResult result;
-  result.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = ReadAll(dir / "out");
-  result.err = ReadAll(dir / "err");
-  return result;
+  return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(dir / "out"),
+          ReadAll(dir / "err")};
 }
 
 inline ProcessResult RunCli(const std::vector<std::string>& args) {
