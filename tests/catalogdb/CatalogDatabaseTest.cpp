@@ -10,117 +10,63 @@
 namespace quaverly {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::ReadAll;
-using testing::TempDir;
-using testing::WriteBytes;
-
-using Rows = std::vector<std::vector<std::string>>;
-
-class Database {
- public:
-  explicit Database(const fs::path& path) {
-    EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-  }
-  ~Database() { sqlite3_close(db_); }
-  Rows Query(const std::string& sql) {
-    Rows rows;
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      std::vector<std::string> row;
-      for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-        const auto* text = sqlite3_column_text(stmt, c);
-        row.emplace_back(text != nullptr ? reinterpret_cast<const char*>(text) : "");
-      }
-      rows.push_back(std::move(row));
-    }
-    sqlite3_finalize(stmt);
-    return rows;
-  }
-  int Exec(const std::string& sql) {
-    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-};
-
-TEST(CatalogDatabaseTest, SchemaHasFiveTablesWithFieldsInOrderAndOneKeyIndexEach) {
-  TempDir dir;
-  ASSERT_EQ(CreateCatalogDatabase(dir.path()), "");
-  Database db(dir / "Midi1.db");
-  EXPECT_EQ(db.Query("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
-                     "'sqlite_%' ORDER BY rowid"),
-            (Rows{{"Files"}, {"Artists"}, {"Authors"}, {"Catagory"}, {"KeySig"}}));
-
-  const auto columns = [&](const std::string& table) {
-    std::vector<std::string> out;
-    for (const auto& row : db.Query("PRAGMA table_info(" + table + ")")) {
-      out.push_back(row[1] + " " + row[2] + (row[5] == "1" ? " pk" : ""));
-    }
-    return out;
-  };
-  EXPECT_EQ(columns("Files"),
-            (std::vector<std::string>{
-                "CatNum INTEGER pk", "Title VARCHAR(255)", "FileName VARCHAR(255)",
-                "FilePath VARCHAR(255)", "Artist INTEGER", "Author INTEGER", "Catagory INTEGER",
-                "FileType SMALLINT", "TimeSig SMALLINT", "KeySig SMALLINT", "Tempo SMALLINT",
-                "Karaoke SMALLINT", "Copyright VARCHAR(90)"}));
-  EXPECT_EQ(columns("KeySig"),
-            (std::vector<std::string>{"KeySig_ID INTEGER pk", "KeySig VARCHAR(12)"}));
-
-  const std::vector<std::pair<std::string, std::string>> keys = {{"Files", "CatNum"},
-                                                                 {"Artists", "Art_ID"},
-                                                                 {"Authors", "Auth_ID"},
-                                                                 {"Catagory", "Cat_ID"},
-                                                                 {"KeySig", "KeySig_ID"}};
-  for (const auto& [table, key] : keys) {
-    const Rows indexes = db.Query("PRAGMA index_list(" + table + ")");
-    ASSERT_EQ(indexes.size(), 1u) << table;
-    EXPECT_EQ(indexes[0][1], key);
-    EXPECT_EQ(indexes[0][2], "1") << "unique";
-    EXPECT_EQ(db.Query("PRAGMA index_info(" + key + ")")[0][2], key);
-    EXPECT_EQ(columns(table)[0], key + " INTEGER pk");
-  }
+// Runs sql and returns its rows, each ending in a line feed, with the columns joined by "|".
+std::string Query(sqlite3* db, const std::string& sql) {
+  char** table = nullptr;
+  int rows = 0, columns = 0;
+  EXPECT_EQ(sqlite3_get_table(db, sql.c_str(), &table, &rows, &columns, nullptr), SQLITE_OK) << sql;
+  std::string out;
+  for (int i = columns; i < (rows + 1) * columns; ++i)
+    out += std::string(table[i] ? table[i] : "") + ((i + 1) % columns ? "|" : "\n");
+  sqlite3_free_table(table);
+  return out;
 }
 
-TEST(CatalogDatabaseTest, KeysCountUpAndTextsAreBounded) {
-  TempDir dir;
+TEST(CatalogDatabase, SchemaKeysAndLimits) {
+  testing::TempDir dir;
   ASSERT_EQ(CreateCatalogDatabase(dir.path()), "");
-  Database db(dir / "Midi1.db");
-  EXPECT_EQ(db.Exec("INSERT INTO Artists (Artist) VALUES ('One'), ('Two')"), SQLITE_OK);
-  EXPECT_EQ(db.Query("SELECT Art_ID, Artist FROM Artists ORDER BY Art_ID"),
-            (Rows{{"1", "One"}, {"2", "Two"}}));
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir / "Midi1.db").c_str(), &db), SQLITE_OK);
+  // The fields in order, the key of each table, and its one index: unique, on the key.
+  EXPECT_EQ(Query(db,
+                  "SELECT m.name, group_concat(p.name || ' ' || p.type || substr(' pk', 1, "
+                  "3 * p.pk), ', ') FROM sqlite_master m, pragma_table_info(m.name) p WHERE "
+                  "m.name NOT LIKE 'sqlite%' GROUP BY m.name ORDER BY m.rowid"),
+            "Files|CatNum INTEGER pk, Title VARCHAR(255), FileName VARCHAR(255), FilePath "
+            "VARCHAR(255), Artist INTEGER, Author INTEGER, Catagory INTEGER, FileType SMALLINT, "
+            "TimeSig SMALLINT, KeySig SMALLINT, Tempo SMALLINT, Karaoke SMALLINT, Copyright "
+            "VARCHAR(90)\nArtists|Art_ID INTEGER pk, Artist VARCHAR(30)\nAuthors|Auth_ID INTEGER "
+            "pk, Author VARCHAR(30)\nCatagory|Cat_ID INTEGER pk, Catagory VARCHAR(25)\nKeySig|"
+            "KeySig_ID INTEGER pk, KeySig VARCHAR(12)\n");
+  EXPECT_EQ(Query(db,
+                  "SELECT m.name, l.name, l.\"unique\", i.name FROM sqlite_master m, "
+                  "pragma_index_list(m.name) l, pragma_index_info(l.name) i ORDER BY m.rowid"),
+            "Files|CatNum|1|CatNum\nArtists|Art_ID|1|Art_ID\nAuthors|Auth_ID|1|Auth_ID\nCatagory|"
+            "Cat_ID|1|Cat_ID\nKeySig|KeySig_ID|1|KeySig_ID\n");
+  // Keys count up and are never reused; texts and numbers up to their sizes fit, and no more.
+  Query(db,
+        "INSERT INTO Artists (Artist) VALUES ('One'), ('Two'); DELETE FROM Artists WHERE "
+        "Art_ID = 2; INSERT INTO Artists (Artist) VALUES ('Three'); INSERT INTO KeySig (KeySig) "
+        "VALUES (printf('%.12c', 'k')); INSERT INTO Files (Title, Copyright, Tempo, Artist) "
+        "VALUES (printf('%.255c', 't'), printf('%.90c', 'c'), -32768, 2147483647)");
+  EXPECT_EQ(Query(db, "SELECT Art_ID, Artist FROM Artists"), "1|One\n3|Three\n");
+  for (const std::string values :
+       {"Files (Title) VALUES (printf('%.256c', 't'))", "Files (Tempo) VALUES (32768)",
+        "Files (Copyright) VALUES (printf('%.91c', 'c'))", "Files (Artist) VALUES (2147483648)",
+        "Catagory (Catagory) VALUES (printf('%.26c', 'c'))"}) {
+    EXPECT_EQ(sqlite3_exec(db, ("INSERT INTO " + values).c_str(), nullptr, nullptr, nullptr),
+              SQLITE_CONSTRAINT)
+        << values;
+  }
+  sqlite3_close(db);
 
-  const std::string fits(255, 't');
-  EXPECT_EQ(db.Exec("INSERT INTO Files (Title) VALUES ('" + fits + "')"), SQLITE_OK);
-  EXPECT_EQ(db.Exec("INSERT INTO Files (Title) VALUES ('" + fits + "t')"), SQLITE_CONSTRAINT);
-  EXPECT_EQ(db.Exec("INSERT INTO Files (Copyright) VALUES ('" + std::string(91, 'c') + "')"),
-            SQLITE_CONSTRAINT);
-  EXPECT_EQ(db.Exec("INSERT INTO Artists (Artist) VALUES ('" + std::string(31, 'a') + "')"),
-            SQLITE_CONSTRAINT);
-  EXPECT_EQ(db.Exec("INSERT INTO Catagory (Catagory) VALUES ('" + std::string(26, 'c') + "')"),
-            SQLITE_CONSTRAINT);
-  EXPECT_EQ(db.Exec("INSERT INTO KeySig (KeySig) VALUES ('" + std::string(12, 'k') + "')"),
-            SQLITE_OK);
-  EXPECT_EQ(db.Exec("INSERT INTO Files (Tempo) VALUES (32768)"), SQLITE_CONSTRAINT);
-  EXPECT_EQ(db.Exec("INSERT INTO Files (Tempo, Artist) VALUES (-32768, 2147483647)"), SQLITE_OK);
-  EXPECT_EQ(db.Exec("INSERT INTO Files (Artist) VALUES (2147483648)"), SQLITE_CONSTRAINT);
-  EXPECT_EQ(db.Query("SELECT count(*) FROM Files"), (Rows{{"2"}}));
-}
-
-TEST(CatalogDatabaseTest, AnExistingFileIsNamedAndLeftUntouched) {
-  TempDir dir;
-  const std::vector<uint8_t> old = {'k', 'e', 'e', 'p'};
-  WriteBytes(dir / "Midi1.db", old);
-  const std::string error = CreateCatalogDatabase(dir.path());
-  EXPECT_EQ(error, "cannot create " + (dir / "Midi1.db").string() + ": File exists");
-  EXPECT_EQ(ReadAll(dir / "Midi1.db"), "keep");
-
-  const std::string missing = CreateCatalogDatabase(dir / "none");
-  EXPECT_NE(missing.find("none/Midi1.db"), std::string::npos);
-  EXPECT_FALSE(fs::exists(dir / "none"));
+  // An existing file is named and left untouched; a missing folder is not created.
+  testing::WriteBytes(dir / "Midi1.db", std::vector<uint8_t>{'k', 'e', 'e', 'p'});
+  EXPECT_EQ(CreateCatalogDatabase(dir.path()),
+            "cannot create " + (dir / "Midi1.db").string() + ": File exists");
+  EXPECT_EQ(testing::ReadAll(dir / "Midi1.db"), "keep");
+  EXPECT_NE(CreateCatalogDatabase(dir / "none").find("none/Midi1.db"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir / "none"));
 }
 
 }  // namespace

@@ -1,315 +1,173 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "MidiBuilder.h"
+#include "cli/RunProcess.h"
 #include "lyrics/Lyrics.h"
+#include "reader/ReadMidiFile.h"
 
 namespace quaverly {
 namespace {
 
-MidiEvent Meta(uint8_t type, std::string text) {
-  MidiEvent e;
-  e.Status = kMeta;
-  e.Channel = type;
-  e.Text = std::move(text);
-  return e;
-}
-MidiEvent Text(std::string s) { return Meta(meta::kText, std::move(s)); }
-MidiEvent Lyric(std::string s) { return Meta(meta::kLyric, std::move(s)); }
-MidiEvent NoteOn(uint8_t key) {
-  MidiEvent e;
-  e.Status = kNoteOn;
-  e.Data1 = key;
-  e.Data2 = 100;
-  return e;
-}
+using Lines = std::vector<std::string>;
+using testing::RunCli;
 
-// A track whose events stand at the given ticks.
-Track At(std::vector<std::pair<int32_t, MidiEvent>> placed) {
+// Events as "tick kind:text": T text, L lyric, N track name, E end of track, X a note on.
+constexpr std::string_view kKinds = "TLNE", kTypes = "\x01\x05\x03\x2F";
+
+Track At(const Lines& events) {
   Track t;
-  int32_t previous = 0;
-  for (auto& [tick, e] : placed) {
-    e.Time = previous;
-    previous = tick;
+  for (const std::string& s : events) {
+    const std::size_t kind = kKinds.find(s[s.find(' ') + 1]);
+    MidiEvent e{std::exchange(t.EndTime, std::stoi(s)), kNoteOn, 0, 60, 100, ""};
+    if (kind != kKinds.npos)
+      e = {e.Time, kMeta, static_cast<uint8_t>(kTypes[kind]), 0, 0, s.substr(s.find(':') + 1)};
     if (e.IsMeta(meta::kTrackName)) t.Name = e.Text;
     t.Events.push_back(std::move(e));
   }
-  t.EndTime = previous;
   return t;
 }
-
+Lines Show(const Track& t) {
+  Lines out;
+  for (std::size_t i = 0; i < t.Events.size(); ++i) {
+    const MidiEvent& e = t.Events[i];
+    const std::size_t type = kTypes.find(static_cast<char>(e.Channel));
+    const char kind = e.Status == kMeta && type != kTypes.npos ? kKinds[type] : 'X';
+    out.push_back(std::to_string(t.TickOf(i)) + ' ' + kind + ':' + e.Text);
+  }
+  return out;
+}
+Track Named(const std::string& name) { return At({"0 N:" + name, "0 E:"}); }
 Song SongOf(std::vector<Track> tracks) {
-  Song s;
-  s.Header.Format = 1;
-  s.Header.Division = 96;
-  s.Header.TrackCount = static_cast<int16_t>(tracks.size());
-  s.ListTrackCount = s.Header.TrackCount;
-  s.Tracks = std::move(tracks);
-  return s;
+  const auto count = static_cast<int16_t>(tracks.size());
+  return {{.TrackCount = count}, std::move(tracks), count};
 }
 
-Track Named(const std::string& name) {
-  return At({{0, Meta(meta::kTrackName, name)}, {0, Meta(meta::kEndOfTrack, "")}});
-}
-
-std::vector<std::string> Texts(const Track& t) {
-  std::vector<std::string> out;
-  for (const MidiEvent& e : t.Events) out.push_back(e.Text);
-  return out;
-}
-std::vector<int32_t> Ticks(const Track& t) {
-  std::vector<int32_t> out;
-  for (std::size_t i = 0; i < t.Events.size(); ++i) out.push_back(t.TickOf(i));
-  return out;
-}
-
-TEST(TextToLyrics, InPlaceTranslatesBreakMarksOntoThePreviousLyric) {
-  Song song = SongOf({Named("Tempo"), At({{0, Meta(meta::kTrackName, "Words")},
-                                          {10, Text("Hel")},
-                                          {20, Text("lo")},
-                                          {30, Text("/world")},
-                                          {40, NoteOn(60)},
-                                          {40, Text("\\Next")},
-                                          {50, Text("/")},
-                                          {60, Text("")},
-                                          {70, Text(" world")},
-                                          {80, Text("@LENGL")},
-                                          {90, Meta(meta::kEndOfTrack, "")}})});
-  const Track before = song.Tracks[1];
+TEST(Lyrics, TextToLyricsInPlace) {
+  Song song = SongOf({Named("Tempo"), At({"0 T:/first", "10 T:\\Hel", "20 T:lo", "30 T:/world",
+                                          "40 X:", "40 T:\\Next", "50 T:/", "60 T:", "70 T: world",
+                                          "80 T:@LENGL", "90 E:"})});
   ASSERT_TRUE(TextToLyrics(song, 1, false));
-  const Track& t = song.Tracks[1];
-  EXPECT_EQ(Texts(t), (std::vector<std::string>{"Words", "Hel ", "lo \r", "world \n\r", "",
-                                                "Next \r", " ", " ", " world ", "@LENGL \r", ""}));
-  EXPECT_EQ(t.Events[4], before.Events[4]);
-  EXPECT_EQ(Ticks(t), Ticks(before));  // in place, nothing moves
-  EXPECT_EQ(song.Tracks[0], Named("Tempo"));
-
-  // Done again, nothing is left to convert.
-  const Track once = t;
-  ASSERT_TRUE(TextToLyrics(song, 1, false));
-  EXPECT_EQ(song.Tracks[1], once);
+  // A break mark ends the previous lyric, but never the fragment at index 0.
+  EXPECT_EQ(Show(song.Tracks[1]),
+            (Lines{"0 L:first ", "10 L:Hel ", "20 L:lo \r", "30 L:world \n\r", "40 X:",
+                   "40 L:Next \r", "50 L: ", "60 L: ", "70 L: world ", "80 L:@LENGL \r", "90 E:"}));
+  EXPECT_FALSE(TextToLyrics(song, 2, true) || TextToLyrics(song, -1, false));
 }
 
-TEST(TextToLyrics, MarksBeforeAnyLyricAndAtIndexZeroGoNowhere) {
-  // The fragment at index 0 is never the "previous lyric" of a break mark.
-  Song song = SongOf({Named("Tempo"), At({{0, Text("/first")},
-                                          {5, Text("\\second")},
-                                          {6, Text("/third")},
-                                          {7, Meta(meta::kEndOfTrack, "")}})});
-  ASSERT_TRUE(TextToLyrics(song, 1, false));
-  EXPECT_EQ(Texts(song.Tracks[1]), (std::vector<std::string>{"first ", "second \r", "third ", ""}));
-  EXPECT_FALSE(TextToLyrics(song, 2, false));
-  EXPECT_FALSE(TextToLyrics(song, -1, true));
-}
-
-TEST(TextToLyrics, KeepTextAddsALyricCopyAtEachTextEventsOwnTick) {
-  Song song = SongOf({Named("Tempo"), At({{0, Meta(meta::kTrackName, "Words")},
-                                          {0, Meta(meta::kTempo, "\x07\xA1\x20")},
-                                          {96, NoteOn(60)},
-                                          {100, Text("Hel")},
-                                          {150, Meta(meta::kMarker, "m")},
-                                          {200, Text("lo")},
-                                          {240, NoteOn(62)},
-                                          {300, Text("/world")},
-                                          {400, Text("\\Next")},
-                                          {480, Meta(meta::kEndOfTrack, "")}})});
-  ASSERT_TRUE(TextToLyrics(song, 1, true));
-  const Track& t = song.Tracks[1];
-  ASSERT_EQ(t.Events.size(), 14u);
-  EXPECT_EQ(Texts(t),
-            (std::vector<std::string>{"Words", "\x07\xA1\x20", "", "Hel", "Hel ", "m", "lo",
-                                      "lo \r", "", "/world", "world \n\r", "\\Next", "Next ", ""}));
-  EXPECT_EQ(Ticks(t), (std::vector<int32_t>{0, 0, 96, 100, 100, 150, 200, 200, 240, 300, 300, 400,
-                                            400, 480}));
-  EXPECT_EQ(t.Events[3].Channel, meta::kText);
-  EXPECT_EQ(t.Events[4].Channel, meta::kLyric);
-  EXPECT_EQ(t.Name, "Words");
-
-  // Again: each retained text event gains a second lyric copy, still at its tick.
-  ASSERT_TRUE(TextToLyrics(song, 1, true));
-  const Track& twice = song.Tracks[1];
-  ASSERT_EQ(twice.Events.size(), 18u);
-  EXPECT_EQ(Texts(twice)[3], "Hel");
-  EXPECT_EQ(Texts(twice)[4], "Hel ");
-  EXPECT_EQ(Texts(twice)[5], "Hel ");
-  EXPECT_EQ(Ticks(twice)[5], 100);
-  EXPECT_EQ(twice.TickOf(twice.Events.size() - 1), 480);
-}
-
-TEST(InsertTwoTracks, MovesLaterTracksAndTheirNamesUpByTwo) {
+TEST(Lyrics, InsertTwoTracksAndCopyTrack) {
   Song song = SongOf({Named("Tempo"), Named("Piano"), Named("Bass")});
-  const Song before = song;
+  const std::vector<Track> before = song.Tracks;
   ASSERT_TRUE(InsertTwoTracks(song, 0));
-  EXPECT_EQ(song.Header.TrackCount, 5);
-  EXPECT_EQ(song.ListTrackCount, 5);
-  EXPECT_EQ(song.Tracks[0], before.Tracks[0]);
-  EXPECT_TRUE(song.Tracks[1].Events.empty());
-  EXPECT_TRUE(song.Tracks[2].Events.empty());
-  EXPECT_EQ(song.Tracks[3], before.Tracks[1]);
-  EXPECT_EQ(song.Tracks[4], before.Tracks[2]);
-  EXPECT_EQ(song.TrackNameEntry(3), " 3 Piano");
-  EXPECT_EQ(song.TrackNameEntry(1), "");
-
-  // After the last track: two empty tracks are appended, nothing moves.
-  ASSERT_TRUE(InsertTwoTracks(song, 4));
-  EXPECT_EQ(song.Header.TrackCount, 7);
-  EXPECT_EQ(song.Tracks[4], before.Tracks[2]);
-  EXPECT_TRUE(song.Row(5).Events.empty() && song.Row(6).Events.empty());
-
+  ASSERT_TRUE(InsertTwoTracks(song, 4));  // after the last track
+  EXPECT_EQ(song.Tracks, (std::vector<Track>{before[0], {}, {}, before[1], before[2], {}, {}}));
+  EXPECT_EQ(song.Header.TrackCount + song.ListTrackCount, 14);
+  EXPECT_EQ(song.TrackNameEntry(3) + song.TrackNameEntry(1), " 3 Piano");  // names move along
   EXPECT_FALSE(InsertTwoTracks(song, 7));
   song.Header.TrackCount = 32766;
   EXPECT_FALSE(InsertTwoTracks(song, 0));
 
-  // A header may announce tracks the file did not hold.
-  Song sparse = SongOf({Named("A")});
-  sparse.Header.TrackCount = sparse.ListTrackCount = 3;
-  ASSERT_TRUE(InsertTwoTracks(sparse, 2));
-  EXPECT_EQ(sparse.Header.TrackCount, 5);
-  EXPECT_EQ(sparse.Row(0), Named("A"));
-
-  Song copy = SongOf({Named("Short"), At({{0, NoteOn(1)}, {5, NoteOn(2)}, {9, NoteOn(3)}})});
-  CopyTrack(copy, 0, 1);
-  EXPECT_EQ(copy.Tracks[1], copy.Tracks[0]);
-  CopyTrack(copy, 7, 0);  // an empty row makes the destination empty
-  EXPECT_TRUE(copy.Tracks[0].Events.empty());
-  EXPECT_FALSE(copy.Tracks[0].Name);
+  CopyTrack(song, 0, 1);
+  EXPECT_EQ(song.Tracks[1], before[0]);
 }
 
-class LyricsToTextTest : public ::testing::Test {
- protected:
-  // Track 1 holds the lyrics; after the conversion it is track 3.
-  std::vector<std::string> Convert(std::vector<std::pair<int32_t, MidiEvent>> lyrics,
-                                   std::vector<int32_t>* ticks = nullptr) {
-    lyrics.push_back({lyrics.empty() ? 0 : lyrics.back().first + 10, Meta(meta::kEndOfTrack, "")});
-    song_ = SongOf({Named("Tempo"), At(std::move(lyrics))});
-    source_ = song_.Tracks[1];
-    EXPECT_TRUE(LyricsToText(song_, 1, info_));
-    const Track& words = song_.Tracks[2];
-    std::vector<std::string> texts = Texts(words);
-    EXPECT_EQ(texts.back(), "");
-    EXPECT_TRUE(words.Events.back().IsMeta(meta::kEndOfTrack));
-    texts.pop_back();
-    texts.erase(texts.begin(), texts.begin() + 7);
-    if (ticks) {
-      *ticks = Ticks(words);
-      ticks->erase(ticks->begin(), ticks->begin() + 7);
-      ticks->pop_back();
-    }
-    return texts;
-  }
-
-  Song song_;
-  Track source_;
-  KaraokeInfo info_;
-};
-
-TEST_F(LyricsToTextTest, BuildsTheTwoKaraokeTracksWithTheirHeaderLines) {
-  info_.Title = "  My Song ";
-  info_.Artist = "";
-  EXPECT_TRUE(Convert({{5, NoteOn(60)}}).empty());
-  ASSERT_EQ(song_.Header.TrackCount, 4);
-  EXPECT_EQ(song_.ListTrackCount, 4);
-  EXPECT_EQ(song_.Tracks[3], source_);
-
-  const Track& karaoke = song_.Tracks[1];
-  EXPECT_EQ(Texts(karaoke), (std::vector<std::string>{"Soft Karaoke", "@KMIDI KARAOKE FILE", ""}));
-  EXPECT_TRUE(karaoke.Events[0].IsMeta(meta::kTrackName));
-  EXPECT_TRUE(karaoke.Events[1].IsMeta(meta::kText));
-  EXPECT_TRUE(karaoke.Events[2].IsMeta(meta::kEndOfTrack));
-  EXPECT_EQ(Ticks(karaoke), (std::vector<int32_t>{0, 0, 0}));
-
-  const Track& words = song_.Tracks[2];
-  EXPECT_EQ(Texts(words),
-            (std::vector<std::string>{"Words", "@LENGL", "@TMy Song", "@T",
-                                      "@TLyrics converted automaticly from lyric events",
-                                      "@TBy: Quaverly (Alpha Version)",
-                                      "@TContact quaverly@example.org for more information", ""}));
-  EXPECT_TRUE(words.Events[0].IsMeta(meta::kTrackName));
-  for (int i = 1; i < 7; ++i) EXPECT_TRUE(words.Events[i].IsMeta(meta::kText));
-  EXPECT_EQ(song_.TrackNameEntry(1), " 1 Soft Karaoke");
-  EXPECT_EQ(song_.TrackNameEntry(2), " 2 Words");
-  EXPECT_EQ(song_.TrackNameEntry(0), " 0 Tempo");
-
-  // The tracks grow: a second conversion of the same lyrics needs no fresh read.
-  ASSERT_TRUE(LyricsToText(song_, 3, KaraokeInfo{}));
-  EXPECT_EQ(song_.Header.TrackCount, 6);
-  EXPECT_EQ(Texts(song_.Tracks[2])[2], "@TYOUR SONG");
-  EXPECT_EQ(song_.Tracks[5], source_);
-  EXPECT_FALSE(LyricsToText(song_, 6, KaraokeInfo{}));
-  EXPECT_EQ(song_.Header.TrackCount, 6);
-
-  // A single-track file cannot hold three tracks: it becomes format 1.
-  Song single = SongOf({At({{10, Lyric("la")}, {20, Meta(meta::kEndOfTrack, "")}})});
-  single.Header.Format = 0;
-  ASSERT_TRUE(LyricsToText(single, 0, KaraokeInfo{}));
-  EXPECT_EQ(single.Header.Format, 1);
-  EXPECT_EQ(Texts(single.Tracks[2])[7], "\\la");
-  EXPECT_EQ(single.Tracks[0].Events.size(), 2u);
-}
-
-TEST_F(LyricsToTextTest, CarriageReturnsBecomeLineAndParagraphMarks) {
-  std::vector<int32_t> ticks;
-  EXPECT_EQ(Convert({{100, Lyric("Hel")}, {200, Lyric("lo\r")}, {300, Lyric("world")}}, &ticks),
-            (std::vector<std::string>{"\\Hel", "lo", "/world"}));
-  EXPECT_EQ(ticks, (std::vector<int32_t>{100, 200, 300}));
-
-  // Two line ends at one tick make a paragraph; a lone one with a mark pending stays.
-  EXPECT_EQ(Convert({{480, NoteOn(1)},
-                     {500, Lyric("end\r")},
-                     {500, Lyric("\r")},
-                     {550, NoteOn(2)},
-                     {600, Lyric("Next")}},
-                    &ticks),
-            (std::vector<std::string>{"\\end", "/", "\\Next"}));
-  EXPECT_EQ(ticks, (std::vector<int32_t>{500, 500, 600}));
-
-  // With no mark pending a lone line end leaves no event; its mark moves on.
-  EXPECT_EQ(
-      Convert({{300, Lyric("x")}, {400, Lyric("word")}, {450, Lyric("\r")}, {600, Lyric("Next")}},
-              &ticks),
-      (std::vector<std::string>{"\\x", "word", "/Next"}));
-  EXPECT_EQ(ticks, (std::vector<int32_t>{300, 400, 600}));
-
-  // A line end at tick 0 counts as a paragraph end; line feeds and a second CR stay.
-  EXPECT_EQ(
-      Convert({{0, Lyric("a\r")}, {10, Lyric(" b\n\r")}, {20, Lyric("c\r\r")}, {30, Lyric("d")}}),
-      (std::vector<std::string>{"\\a", "\\ b\n", "/c \r", "/d"}));
-}
-
-TEST_F(LyricsToTextTest, BlankLyricsAreDroppedUnlessAMarkIsPending) {
-  std::vector<int32_t> ticks;
-  EXPECT_EQ(Convert({{10, Lyric("a")},
-                     {20, Lyric("   ")},
-                     {30, Lyric("")},
-                     {40, Lyric("b\r")},
-                     {50, Lyric("  ")},
-                     {60, Lyric(" world")},
-                     {70, Text("not a lyric")}},
-                    &ticks),
-            (std::vector<std::string>{"\\a", "b", "/  ", " world"}));
-  EXPECT_EQ(ticks, (std::vector<int32_t>{10, 40, 50, 60}));
-  EXPECT_EQ(Convert({{10, Lyric(" ")}}), (std::vector<std::string>{"\\ "}));
-  EXPECT_EQ(Convert({{10, Lyric("a\r")}, {20, Lyric(" world")}}),
-            (std::vector<std::string>{"\\a", "/ world"}));
-}
-
-TEST(ProposedWordsIndex, PrefersWordsThenVocalAndSkipsTrackOne) {
-  auto propose = [](std::vector<std::string> names) {
-    std::vector<Track> tracks;
-    for (const std::string& n : names) tracks.push_back(n.empty() ? Track{} : Named(n));
-    return ProposedWordsIndex(SongOf(std::move(tracks)));
+TEST(Lyrics, LyricsToText) {
+  Song song;
+  // The text events of "Words" after its seven header records.
+  const auto words = [&song](const Lines& lyrics) {
+    song = SongOf({Named("Tempo"), At(lyrics)});
+    EXPECT_TRUE(LyricsToText(song, 1, KaraokeInfo{}));
+    const Lines shown = Show(song.Tracks[2]);
+    return Lines(shown.begin() + 7, shown.end());
   };
-  EXPECT_EQ(propose({"Tempo", "Soft Karaoke", "Words", "Melody"}), 1);
-  EXPECT_EQ(propose({"Tempo", "Piano", "Bass", "Vocal"}), 2);
-  EXPECT_EQ(propose({"Tempo", "Vocal", "Piano", "Chords", "Choir"}), 2);  // words first
-  EXPECT_EQ(propose({"Tempo", "Choir", "Bass", "Piano", "Voice"}), 3);    // last match wins
-  EXPECT_EQ(propose({"Tempo", "Words", "Bass", "Piano"}), 1);  // a match on track 1 is none
-  EXPECT_EQ(propose({"Tempo", "WORDS", "VOCALS", "Piano"}), 1);
-  EXPECT_EQ(propose({"Tempo", "Piano"}), -1);
-  EXPECT_EQ(propose({"Tempo", "Piano", "", "Words"}), 2);
-  EXPECT_EQ(propose({"Tempo"}), -1);
+  EXPECT_EQ(words({"5 X:", "9 L:la"}), (Lines{"9 T:\\la", "9 E:"}));
+  EXPECT_EQ(song.Tracks[3], At({"5 X:", "9 L:la"}));
+  EXPECT_EQ(song.TrackNameEntry(1) + song.TrackNameEntry(2), " 1 Soft Karaoke 2 Words");
+  // The tracks grow: converting again needs no fresh read. Format 0 becomes 1.
+  song.Header.Format = 0;
+  ASSERT_TRUE(LyricsToText(song, 3, KaraokeInfo{}));
+  EXPECT_FALSE(LyricsToText(song, 6, KaraokeInfo{}));
+  EXPECT_EQ(song.Header, (MidiHeader{.Format = 1, .TrackCount = 6}));
+  EXPECT_EQ(Show(song.Tracks[2])[7], "9 T:\\la");
+
+  // Line ends at one tick (or at tick 0) make a paragraph mark "\", else a line mark "/". A
+  // lone line end leaves no event; blank lyrics stay only while a mark is pending.
+  EXPECT_EQ(words({"100 L:Hel", "200 L:lo\r", "300 L: world"}),
+            (Lines{"100 T:\\Hel", "200 T:lo", "300 T:/ world", "300 E:"}));
+  EXPECT_EQ(words({"500 L:end\r", "500 L:\r", "550 X:", "600 L:Next"}),
+            (Lines{"500 T:\\end", "500 T:/", "600 T:\\Next", "600 E:"}));
+  EXPECT_EQ(words({"300 L: ", "400 L:word", "450 L:\r", "600 L:Next"}),
+            (Lines{"300 T:\\ ", "400 T:word", "600 T:/Next", "600 E:"}));
+  EXPECT_EQ(words({"0 L:a\r", "10 L: b\n\r", "20 L:c\r\r", "30 L:d"}),
+            (Lines{"0 T:\\a", "10 T:\\ b\n", "20 T:/c \r", "30 T:/d", "30 E:"}));
+  EXPECT_EQ(words({"10 L:a", "20 L:   ", "30 L:", "40 L:b\r", "50 L:  ", "60 L: world",
+                   "70 T:not a lyric"}),
+            (Lines{"10 T:\\a", "40 T:b", "50 T:/  ", "60 T: world", "60 E:"}));
+}
+
+TEST(Lyrics, ProposedWordsIndex) {
+  const std::vector<std::pair<Lines, int>> cases = {
+      {{"Tempo", "Vocal", "Piano", "Chords", "Choir"}, 2},  // "ords" before "oc" and "oi"
+      {{"Tempo", "Choir", "Bass", "Piano", "Voice"}, 3},    // the last match
+      {{"Tempo", "Words", "Bass", "Piano"}, 1},             // a match on track 1 is none
+      {{"Tempo", "WORDS", "VOCALS", "Piano"}, 1},
+      {{"Tempo", "Piano"}, -1}};
+  for (const auto& [names, index] : cases) {
+    std::vector<Track> tracks;
+    for (const std::string& n : names) tracks.push_back(Named(n));
+    EXPECT_EQ(ProposedWordsIndex(SongOf(std::move(tracks))), index) << names.back();
+  }
+}
+
+// Each converted event is written at its own tick; each new track ends with an end of track.
+TEST(Lyrics, SoftKaraokeFileThroughQuaverlyCli) {
+  testing::MidiBuilder b;
+  b.Header(1, 3, 96);
+  b.BeginTrack().Meta(0, 3, "Tempo").Tempo(0, 500000).EndTrack(384);
+  b.BeginTrack().Meta(0, 3, "Soft Karaoke").Meta(0, 1, "@KMIDI KARAOKE FILE").EndTrack();
+  b.BeginTrack().Meta(0, 3, "Words").Meta(0, 1, "@LENGL").Event(96, {0x90, 60, 100});
+  b.Meta(0, 1, "\\Twin").Event(48, {0x80, 60, 0}).Meta(48, 1, "kle").Meta(96, 1, "/lit");
+  b.Event(10, {0x90, 62, 100}).Meta(86, 1, "tle").EndTrack(96);
+  testing::TempDir dir;
+  const std::string in = (dir / "in.kar").string(), kept = (dir / "kept.mid").string(),
+                    lyr = (dir / "lyr.mid").string(), kar = (dir / "kar.mid").string();
+  testing::WriteBytes(in, b.bytes());
+  const auto track = [](const std::string& file, int t) {
+    return Show(ReadMidiFile(file, ReadMode::kDisplay).song.Row(t));
+  };
+  ASSERT_EQ(RunCli({"kar2lyrics", in, lyr}).status, 0);
+  EXPECT_EQ(track(lyr, 2), (Lines{"0 N:Words", "0 L:@LENGL \r\n\r", "96 X:", "96 L:Twin ", "144 X:",
+                                  "192 L:kle \r", "288 L:lit ", "298 X:", "384 L:tle ", "480 E:"}));
+  ASSERT_EQ(RunCli({"kar2lyrics", in, kept, "--keep-text"}).status, 0);
+  EXPECT_EQ(track(kept, 2),
+            (Lines{"0 N:Words", "0 T:@LENGL", "0 L:@LENGL \r\n\r", "96 X:", "96 T:\\Twin",
+                   "96 L:Twin ", "144 X:", "192 T:kle", "192 L:kle \r", "288 T:/lit", "288 L:lit ",
+                   "298 X:", "384 T:tle", "384 L:tle ", "480 E:"}));
+  ASSERT_EQ(RunCli({"lyrics2kar", lyr, kar, "--title", "  Twinkle ", "--artist="}).status, 0);
+  EXPECT_EQ(track(kar, 1), (Lines{"0 N:Soft Karaoke", "0 T:@KMIDI KARAOKE FILE", "0 E:"}));
+  EXPECT_EQ(track(kar, 2),
+            (Lines{"0 N:Words", "0 T:@LENGL", "0 T:@TTwinkle", "0 T:@T",
+                   "0 T:@TLyrics converted automaticly from lyric events",
+                   "0 T:@TBy: Quaverly (Alpha Version)",
+                   "0 T:@TContact quaverly@example.org for more information", "0 T:\\@LENGL  \n\r",
+                   "96 T:\\Twin ", "192 T:kle", "288 T:/lit ", "384 T:tle ", "384 E:"}));
+
+  // Usage errors exit with 2; input not MIDI, unwritable output or no lyrics with 1.
+  const std::string lyr_bytes = testing::ReadAll(lyr);
+  testing::WriteBytes(kar + ".txt", std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'});
+  const std::vector<std::pair<Lines, int>> failures = {
+      {{"kar2lyrics", in}, 2},
+      {{"kar2lyrics", in, lyr, "--track", "9"}, 2},
+      {{"lyrics2kar", in, lyr, "--keep-text"}, 2},
+      {{"kar2lyrics", kar + ".txt", lyr}, 1},
+      {{"lyrics2kar", in, (dir / "no/such/dir.mid").string()}, 1},
+      {{"lyrics2kar", in, lyr}, 1}};
+  for (const auto& [args, status] : failures) {
+    EXPECT_EQ(RunCli(args).status, status) << ::testing::PrintToString(args);
+  }
+  EXPECT_EQ(testing::ReadAll(lyr), lyr_bytes);
 }
 
 }  // namespace
