@@ -1,8 +1,8 @@
-#include "song/Bytes.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "song/Bytes.h"
 
 namespace quaverly {
 namespace {
