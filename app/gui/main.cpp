@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "song/Allocator.h"
@@ -20,9 +22,10 @@ int main(int argc, char* argv[]) {
   parser.addVersionOption();
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("MIDI file to open."),
                                QStringLiteral("[file]"));
-  QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                QStringLiteral("Save a picture of the window to FILE and quit."),
-                                QStringLiteral("FILE"));
+  QCommandLineOption screenshot(
+      QStringLiteral("screenshot"),
+      QStringLiteral("Save pictures of the window, one a tab, to FILE and quit."),
+      QStringLiteral("FILE"));
   parser.addOption(screenshot);
   parser.process(app);
 
@@ -38,7 +41,17 @@ int main(int argc, char* argv[]) {
       if (!files.isEmpty()) window.OpenFile(files.first());
       if (!picture.isEmpty()) {
         QTimer::singleShot(300, &window, [&] {
-          window.grab().save(picture);
+          // FILE shows the first tab; each further tab goes to FILE-<tab>.png beside it.
+          auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+          const QFileInfo base(picture);
+          for (int i = 0; i < (tabs ? tabs->count() : 1); ++i) {
+            if (tabs) tabs->setCurrentIndex(i);
+            const QString name = i == 0 ? picture
+                                        : base.path() + QLatin1Char('/') + base.completeBaseName() +
+                                              QLatin1Char('-') + tabs->tabText(i).toLower() +
+                                              QStringLiteral(".png");
+            window.grab().save(name);
+          }
           window.close();
         });
       }

@@ -317,6 +317,11 @@ class Parser {
       case meta::kLyric:
         flags_ |= kFoundLyric;
         if (text.find_first_of("\r\n") != std::string::npos) {
+          // A lyric that ends a line often carries the line's last word too: show the
+          // words, then one line break in place of the control characters.
+          for (const char c : text) {
+            if (c != '\r' && c != '\n') report.Lyrics.push_back(c);
+          }
           report.Lyrics.append(kLineBreak);
         } else {
           report.Lyrics.append(text);

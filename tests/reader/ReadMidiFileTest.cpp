@@ -159,7 +159,7 @@ TEST(ReadMidiFile, MetaTextsTempoAndFirstSignatures) {
             "Cue Point: Go\r\nMore Tempo Events ...\r\nInstrument: Piano\r\n"
             "Copyright Text: (c) first\r\nCopyright Text: \xA9 2\0\r\n"
             "Sequence/Track Name: First\r\nSequence/Track Name: Second\r\n"
-            "\n[Text]\n  plain\n\n[Lyrics]\n\r\n\n[Markers]\n\r\n"s);
+            "\n[Text]\n  plain\n\n[Lyrics]\nab\r\n\n[Markers]\n\r\n"s);
   EXPECT_EQ(m.FoundFlags, kFoundLyric | kFoundKey | kFoundTimeSig | kFoundTempo);
   EXPECT_EQ(m.song.Tracks[0].Name, "Second");
 }

@@ -473,8 +473,8 @@ TEST(LyricsDialogs, FollowTheSongConvertOnlyASelectedTrackAndCancelOnClose) {
   ASSERT_FALSE(w.form.isWindowModified());  // a song just read has nothing unsaved
   ui::LyrCopy::Show(w.form).findChild<QPushButton*>("Command1")->click();
   EXPECT_TRUE(w.form.isWindowModified());
-  EXPECT_TRUE(w.Text("GenText").contains("\\Hel"));  // KeepKar keeps the text events
-  EXPECT_EQ(w.Text("Lyrics"), "\n\nlo ");            // "@LENGL \r", "Hel \r", "lo "
+  EXPECT_TRUE(w.Text("GenText").contains("\\Hel"));   // KeepKar keeps the text events
+  EXPECT_EQ(w.Text("Lyrics"), "@LENGL \nHel \nlo ");  // "@LENGL \r", "Hel \r", "lo "
 }
 
 }  // namespace
