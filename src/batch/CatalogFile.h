@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "reader/ReadMidiFile.h"
+#include "song/FileIo.h"
 
 namespace quaverly {
 
@@ -28,31 +29,17 @@ class CatalogSink {
 
 class CatalogFile : public CatalogSink {
  public:
-  // Creates the temporary file; on failure error() says why and every write fails.
-  explicit CatalogFile(std::filesystem::path path);
-  CatalogFile(const CatalogFile&) = delete;
-  CatalogFile& operator=(const CatalogFile&) = delete;
-  // Removes the temporary file unless Commit succeeded.
-  ~CatalogFile() override;
+  // Creates the temporary file; on failure every write returns why.
+  explicit CatalogFile(std::filesystem::path path) : file_(std::move(path)) {}
 
   std::string WriteLine(std::string_view line) override;
-  // Writes what is buffered, syncs, and renames the file over the target. Returns an empty
-  // string on success, else "cannot write PATH: reason" with the target left as it was.
+  // Writes what is buffered and puts the file in place. Returns an empty string on success,
+  // else "cannot write PATH: reason" with the target left as it was.
   std::string Commit();
-  const std::string& error() const { return error_; }
-  const std::filesystem::path& path() const { return path_; }
 
  private:
-  std::string Flush();
-  void Fail(int err);
-
-  std::filesystem::path path_;    // the target as asked for
-  std::filesystem::path target_;  // the target with a symbolic link resolved
-  std::filesystem::path temp_;
-  int fd_ = -1;
+  AtomicFile file_;
   std::string buffer_;
-  std::string error_;
-  bool committed_ = false;
 };
 
 }  // namespace quaverly

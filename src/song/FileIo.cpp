@@ -27,12 +27,6 @@ class FileDescriptor {
     if (fd_ >= 0) ::close(fd_);
   }
   int get() const { return fd_; }
-  // Closes now and reports the error, which for writes may be the first sign of a full disk.
-  int Close() {
-    const int rc = ::close(fd_);
-    fd_ = -1;
-    return rc;
-  }
 
  private:
   int fd_;
@@ -85,56 +79,84 @@ LoadResult LoadFile(const std::filesystem::path& path) {
   return result;
 }
 
-std::string StoreFileAtomically(const std::filesystem::path& requested,
-                                std::span<const uint8_t> bytes) {
+AtomicFile::AtomicFile(std::filesystem::path path) : path_(std::move(path)), target_(path_) {
   std::error_code ec;
-  std::filesystem::path path = requested;
-  if (std::filesystem::is_symlink(requested, ec)) {
-    path = std::filesystem::weakly_canonical(requested, ec);
-    if (ec) return Describe("write", requested, ec.value());
+  if (std::filesystem::is_symlink(path_, ec)) {
+    target_ = std::filesystem::weakly_canonical(path_, ec);
+    if (ec) {
+      Fail(ec.value());
+      return;
+    }
   }
-  if (path.filename().empty()) return Describe("write", requested, EISDIR);
-
+  if (target_.filename().empty()) {
+    Fail(EISDIR);
+    return;
+  }
   struct stat old {};
-  const bool had_old = ::stat(path.c_str(), &old) == 0;
-  if (had_old && S_ISDIR(old.st_mode)) return Describe("write", requested, EISDIR);
-
-  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  const bool had_old = ::stat(target_.c_str(), &old) == 0;
+  if (had_old && S_ISDIR(old.st_mode)) {
+    Fail(EISDIR);
+    return;
+  }
+  const std::filesystem::path folder = target_.has_parent_path() ? target_.parent_path() : ".";
   std::random_device seed;
   std::mt19937_64 rng(seed());
-  std::filesystem::path temp;
-  int raw_fd = -1;
-  for (int attempt = 0; attempt < 100 && raw_fd < 0; ++attempt) {
+  int err = EEXIST;
+  for (int attempt = 0; attempt < 100 && fd_ < 0 && err == EEXIST; ++attempt) {
     std::string name = ".";
-    name += path.filename().string();
+    name += target_.filename().string();
     name += '.';
     name += std::to_string(rng() % 1000000000);
     name += ".tmp";
-    temp = folder / name;
-    raw_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (raw_fd < 0 && errno != EEXIST) return Describe("write", requested, errno);
+    temp_ = folder / name;
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0) err = errno;
   }
-  if (raw_fd < 0) return Describe("write", requested, EEXIST);
-  FileDescriptor fd(raw_fd);
+  if (fd_ < 0) {
+    temp_.clear();
+    Fail(err);
+    return;
+  }
+  if (had_old) ::fchmod(fd_, old.st_mode & 07777);
+}
 
-  const auto fail = [&](int err) {
-    ::unlink(temp.c_str());
-    return Describe("write", requested, err);
-  };
-  if (had_old) ::fchmod(fd.get(), old.st_mode & 07777);
+AtomicFile::~AtomicFile() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void AtomicFile::Fail(int err) {
+  if (error_.empty()) error_ = Describe("write", path_, err);
+}
+
+std::string AtomicFile::Write(std::span<const uint8_t> bytes) {
   size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
+  while (error_.empty() && done < bytes.size()) {
+    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    if (n >= 0) {
+      done += static_cast<size_t>(n);
+    } else if (errno != EINTR) {
+      Fail(errno);
     }
-    done += static_cast<size_t>(n);
   }
-  if (::fsync(fd.get()) != 0) return fail(errno);
-  if (fd.Close() != 0) return fail(errno);
-  if (::rename(temp.c_str(), path.c_str()) != 0) return fail(errno);
-  return {};
+  return error_;
+}
+
+std::string AtomicFile::Commit() {
+  if (committed_ || !error_.empty()) return error_;
+  if (::fsync(fd_) != 0) Fail(errno);
+  const int rc = ::close(fd_);
+  fd_ = -1;
+  if (rc != 0) Fail(errno);
+  if (error_.empty() && ::rename(temp_.c_str(), target_.c_str()) != 0) Fail(errno);
+  committed_ = error_.empty();
+  return error_;
+}
+
+std::string StoreFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+  AtomicFile file(path);
+  file.Write(bytes);
+  return file.Commit();
 }
 
 }  // namespace quaverly
