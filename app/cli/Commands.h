@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "reader/ReadMidiFile.h"
+
 namespace quaverly::cli {
 
 inline constexpr int kExitOk = 0;
@@ -14,6 +16,9 @@ inline constexpr int kExitFileError = 1;
 inline constexpr int kExitUsage = 2;
 
 using Args = std::vector<std::string>;
+
+// Says on err why the read of path was not whole; true when it was.
+bool ReadWhole(const ReadResult& result, const std::string& path, std::ostream& err);
 
 // CoreCommands.cpp
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);

@@ -18,7 +18,8 @@ bool Usage(const Args& args, std::size_t count, std::ostream& err) {
   return false;
 }
 
-// Says on err why the read was not whole; true when it was.
+}  // namespace
+
 bool ReadWhole(const ReadResult& result, const std::string& path, std::ostream& err) {
   switch (result.outcome) {
     case ReadOutcome::kComplete:
@@ -36,8 +37,6 @@ bool ReadWhole(const ReadResult& result, const std::string& path, std::ostream& 
   }
   return false;
 }
-
-}  // namespace
 
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
   if (!Usage(args, 1, err)) return kExitUsage;

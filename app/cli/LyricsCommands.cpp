@@ -102,15 +102,7 @@ int RunConversion(const Args& args, bool to_text, std::ostream& out, std::ostrea
     return kExitUsage;
   }
   ReadResult read = ReadMidiFile(parsed.in, ReadMode::kDisplay);
-  if (read.outcome == ReadOutcome::kNotMidi) {
-    err << "quaverly-cli: " << (read.error.empty() ? parsed.in + ": " + kNotMidiText : read.error)
-        << '\n';
-    return kExitFileError;
-  }
-  if (read.outcome == ReadOutcome::kDamaged) {
-    err << "quaverly-cli: " << parsed.in << ": damaged file: " << kDamagedText << '\n';
-    return kExitFileError;
-  }
+  if (!ReadWhole(read, parsed.in, err)) return kExitFileError;
   Song& song = read.song;
   const uint8_t from_type = to_text ? meta::kLyric : meta::kText;
   const char* from_what = to_text ? "lyric events" : "text events";
