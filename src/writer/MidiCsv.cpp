@@ -209,44 +209,25 @@ void AppendMeta(const MidiEvent& e, int track, int64_t tick, CsvLine& line) {
 }
 
 void AppendChannelMessage(const MidiEvent& e, int track, int64_t tick, CsvLine& line) {
-  switch (e.Status) {
-    case kNoteOff:
-      line.Begin(track, tick, "Note_off_c");
-      break;
-    case kNoteOn:
-      line.Begin(track, tick, "Note_on_c");
-      break;
-    case kKeyPressure:
-      line.Begin(track, tick, "Poly_aftertouch_c");
-      break;
-    case kControlChange:
-      line.Begin(track, tick, "Control_c");
-      break;
-    case kProgramChange:
-      line.Begin(track, tick, "Program_c");
-      break;
-    case kChannelPressure:
-      line.Begin(track, tick, "Channel_aftertouch_c");
-      break;
-    case kPitchBend:
-      line.Begin(track, tick, "Pitch_bend_c");
-      line.Field(e.Channel);
+  static constexpr const char* kNames[] = {"Note_off_c",  "Note_on_c", "Poly_aftertouch_c",
+                                           "Control_c",   "Program_c", "Channel_aftertouch_c",
+                                           "Pitch_bend_c"};
+  if (e.Status > kPitchBend) {
+    // System messages 0xF1..0xFE carry no data: the tool shows the status byte in hex.
+    line.Begin(track, tick, "Unknown_event");
+    constexpr char kHex[] = "0123456789ABCDEF";
+    const char hex[5] = {',', ' ', 'F', kHex[e.Channel & 15], 'x'};
+    line.Raw(std::string_view(hex, 5));
+  } else {
+    line.Begin(track, tick, kNames[e.Status]);
+    line.Field(e.Channel);
+    if (e.Status == kPitchBend) {
       line.Field(e.Data2 * 128 + e.Data1);
-      line.End();
-      return;
-    default: {
-      // System messages 0xF1..0xFE carry no data: the tool shows the status byte in hex.
-      line.Begin(track, tick, "Unknown_event");
-      constexpr char kHex[] = "0123456789ABCDEF";
-      const char hex[5] = {',', ' ', 'F', kHex[e.Channel & 15], 'x'};
-      line.Raw(std::string_view(hex, 5));
-      line.End();
-      return;
+    } else {
+      line.Field(e.Data1);
+      if (e.Status != kProgramChange && e.Status != kChannelPressure) line.Field(e.Data2);
     }
   }
-  line.Field(e.Channel);
-  line.Field(e.Data1);
-  if (e.Status != kProgramChange && e.Status != kChannelPressure) line.Field(e.Data2);
   line.End();
 }
 
