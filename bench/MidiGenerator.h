@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "MidiBuilder.h"
+
 namespace quaverly::bench {
 
 // A fixed-seed xorshift generator: the same seed gives the same file on every machine.
@@ -28,85 +30,51 @@ class Random {
   uint32_t state_;
 };
 
+// Channel messages in running status, and meta events, over the tests' byte builder.
 class TrackBytes {
  public:
-  void VarLen(uint32_t v) {
-    uint8_t groups[4];
-    int n = 0;
-    do {
-      groups[n++] = static_cast<uint8_t>(v & 0x7F);
-      v >>= 7;
-    } while (v != 0 && n < 4);
-    while (n > 1) bytes_.push_back(static_cast<uint8_t>(groups[--n] | 0x80));
-    bytes_.push_back(groups[0]);
+  explicit TrackBytes(testing::MidiBuilder& file) : file_(file) {
+    file_.BeginTrack();
+    start_ = file_.bytes().size();
   }
   void Channel(uint32_t delta, int status, int d1, int d2 = -1) {
-    VarLen(delta);
-    if (status != running_) bytes_.push_back(static_cast<uint8_t>(status));
+    file_.VarLen(delta);
+    if (status != running_) file_.Raw({status});
     running_ = status;
-    bytes_.push_back(static_cast<uint8_t>(d1));
-    if (d2 >= 0) bytes_.push_back(static_cast<uint8_t>(d2));
+    file_.Raw({d1});
+    if (d2 >= 0) file_.Raw({d2});
   }
   void Meta(uint32_t delta, int type, std::string_view data) {
-    VarLen(delta);
-    bytes_.push_back(0xFF);
-    bytes_.push_back(static_cast<uint8_t>(type));
-    VarLen(static_cast<uint32_t>(data.size()));
-    bytes_.insert(bytes_.end(), data.begin(), data.end());
+    file_.Meta(delta, type, data);
     running_ = -1;  // as most writers do, though readers keep running status across metas
   }
   void Tempo(uint32_t delta, uint32_t micros) {
-    const char data[3] = {static_cast<char>(micros >> 16), static_cast<char>(micros >> 8),
-                          static_cast<char>(micros)};
-    Meta(delta, 0x51, std::string_view(data, 3));
+    file_.Tempo(delta, micros);
+    running_ = -1;
   }
-  void End(uint32_t delta) { Meta(delta, 0x2F, {}); }
-  std::size_t Size() const { return bytes_.size(); }
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  void End(uint32_t delta) { file_.EndTrack(delta); }
+  std::size_t Size() const { return file_.bytes().size() - start_; }
 
  private:
-  std::vector<uint8_t> bytes_;
+  testing::MidiBuilder& file_;
+  std::size_t start_ = 0;
   int running_ = -1;
 };
-
-inline void AppendChunk(std::vector<uint8_t>& file, std::string_view tag,
-                        const std::vector<uint8_t>& data) {
-  file.insert(file.end(), tag.begin(), tag.end());
-  const auto n = static_cast<uint32_t>(data.size());
-  for (int i = 3; i >= 0; --i) file.push_back(static_cast<uint8_t>(n >> (8 * i)));
-  file.insert(file.end(), data.begin(), data.end());
-}
-
-inline std::vector<uint8_t> FileHeader(int format, int tracks, int division) {
-  return {'M',
-          'T',
-          'h',
-          'd',
-          0,
-          0,
-          0,
-          6,
-          0,
-          static_cast<uint8_t>(format),
-          static_cast<uint8_t>(tracks >> 8),
-          static_cast<uint8_t>(tracks),
-          static_cast<uint8_t>(division >> 8),
-          static_cast<uint8_t>(division)};
-}
 
 // A format-1 song of `tracks` tracks (at least 2) of about target_bytes bytes in all.
 inline std::vector<uint8_t> GenerateSong(std::size_t target_bytes, int tracks = 16,
                                          uint32_t seed = 1) {
   constexpr int kDivision = 480;
   Random random(seed);
-  std::vector<uint8_t> file = FileHeader(1, tracks, kDivision);
+  testing::MidiBuilder file;
+  file.Header(1, tracks, kDivision);
   const std::size_t per_track = target_bytes / static_cast<std::size_t>(tracks);
 
   // Notes per track, so that the tempo map spans the same length as the music.
   const std::size_t notes = per_track / 7;
   const uint32_t song_ticks = static_cast<uint32_t>(notes) * kDivision / 2;
 
-  TrackBytes map;
+  TrackBytes map(file);
   map.Meta(0, 0x03, "Generated Song");
   map.Meta(0, 0x02, "(c) Quaverly benchmarks");
   map.Meta(0, 0x58, "\x04\x02\x18\x08");
@@ -121,15 +89,14 @@ inline std::vector<uint8_t> GenerateSong(std::size_t target_bytes, int tracks = 
     if (bar % 64 == 0) map.Meta(0, 0x58, bar % 128 == 0 ? "\x04\x02\x18\x08" : "\x03\x02\x18\x08");
   }
   map.End(0);
-  AppendChunk(file, "MTrk", map.Bytes());
 
-  const std::size_t used = file.size() + 8 * static_cast<std::size_t>(tracks - 1);
+  const std::size_t used = file.bytes().size() + 8 * static_cast<std::size_t>(tracks - 1);
   const std::size_t per_instrument =
       target_bytes > used ? (target_bytes - used) / static_cast<std::size_t>(tracks - 1) : 0;
   static constexpr std::string_view kWords[] = {"Hel",  "lo ",  "dar",  "ling ", "/how ",
                                                 "are ", "you ", "\\to", "night "};
   for (int t = 1; t < tracks; ++t) {
-    TrackBytes track;
+    TrackBytes track(file);
     const int channel = (t - 1) % 16;
     track.Meta(0, 0x03, "Instrument " + std::to_string(t));
     track.Channel(0, 0xC0 | channel, random.Below(128));
@@ -149,16 +116,16 @@ inline std::vector<uint8_t> GenerateSong(std::size_t target_bytes, int tracks = 
       pending = static_cast<uint32_t>(kDivision / 2) - length % (kDivision / 2);
     }
     track.End(pending);
-    AppendChunk(file, "MTrk", track.Bytes());
   }
-  return file;
+  return file.bytes();
 }
 
 // A small format-0 file (about 3 KB) with tempo, key and time signature at its start.
 inline std::vector<uint8_t> GenerateSmallFile(uint32_t seed = 7) {
   Random random(seed);
-  std::vector<uint8_t> file = FileHeader(0, 1, 96);
-  TrackBytes track;
+  testing::MidiBuilder file;
+  file.Header(0, 1, 96);
+  TrackBytes track(file);
   track.Meta(0, 0x03, "Small Song");
   track.Tempo(0, 600000);
   track.Meta(0, 0x59, std::string_view("\x02\x00", 2));
@@ -169,8 +136,7 @@ inline std::vector<uint8_t> GenerateSmallFile(uint32_t seed = 7) {
     track.Channel(24, 0x90 | (i % 4), key, 0);
   }
   track.End(0);
-  AppendChunk(file, "MTrk", track.Bytes());
-  return file;
+  return file.bytes();
 }
 
 }  // namespace quaverly::bench
